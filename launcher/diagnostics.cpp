@@ -1,0 +1,104 @@
+#include "diagnostics.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+#include "built_in_record.h"
+#include "counted_memory.h"
+#include "messages.h"
+#include "output_pipe.h"
+
+namespace pantrix {
+namespace {
+
+constexpr size_t kMaxLogMessage = 32768;
+
+struct DiagnosticsState {
+    LARGE_INTEGER start_counter{};
+    LARGE_INTEGER frequency{};
+    CRITICAL_SECTION exit_lock;
+    std::atomic<bool> log_enabled{false};
+    std::atomic<bool> quiet{false};
+    std::atomic<bool> java_installer_set{false};
+    char app_name[kLaunchNameSize + 1] = {};
+    char exe_name[kLaunchNameSize + 1] = {};
+    char title[2 * kLaunchNameSize + 8] = {};
+    ExitAction exit_action = nullptr;
+    void* exit_context = nullptr;
+};
+DiagnosticsState state;
+
+int MillisecondsSinceStart() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    if (state.frequency.QuadPart <= 0) return 0;
+    const long long elapsed = (now.QuadPart - state.start_counter.QuadPart) * 1000 /
+                              state.frequency.QuadPart;
+    return static_cast<int>(static_cast<unsigned long long>(elapsed) & 0xFFFFFFFFu);
+}
+
+}  // namespace
+
+void DiagnosticsStart() {
+    QueryPerformanceCounter(&state.start_counter);
+    QueryPerformanceFrequency(&state.frequency);
+    InitializeCriticalSection(&state.exit_lock);
+}
+
+void DiagnosticsSetIdentity(const LaunchIdentity& identity) {
+    std::snprintf(state.app_name, sizeof(state.app_name), "%s", identity.app_name);
+    std::snprintf(state.exe_name, sizeof(state.exe_name), "%s", identity.exe_name);
+    std::snprintf(state.title, sizeof(state.title), "%s (%s)", identity.app_name,
+                  identity.exe_name);
+}
+
+void DiagnosticsSetLogEnabled(bool enabled) { state.log_enabled = enabled; }
+void DiagnosticsSetQuiet(bool quiet) { state.quiet = quiet; }
+bool DiagnosticsQuiet() { return state.quiet; }
+bool DiagnosticsLogEnabled() { return state.log_enabled; }
+void DiagnosticsSetJavaInstallerSet(bool set) { state.java_installer_set = set; }
+
+void Log(const char* format, ...) {
+    if (!state.log_enabled) return;
+    char message[kMaxLogMessage + 1];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(message, sizeof(message), format, args);
+    va_end(args);
+    std::printf("!%s [%d]\r\n", message, MillisecondsSinceStart());
+    std::fflush(stdout);
+}
+
+void Fail(const char* message) {
+    char text[kMessageSize + 2048];
+    const HelpContext context{state.app_name, state.exe_name, state.java_installer_set};
+    ComposeFailText(message, context, text, sizeof(text));
+    if (state.quiet) return;
+    char dashes[71];
+    for (int i = 0; i < 70; ++i) dashes[i] = '-';
+    dashes[70] = '\0';
+    std::printf("\r\n%s\r\n%s\r\n\r\n", dashes, text);
+    std::fflush(stdout);
+    MessageBoxA(nullptr, text, state.title, MB_ICONERROR);
+}
+
+void SetExitAction(ExitAction action, void* context) {
+    state.exit_context = context;
+    state.exit_action = action;
+}
+
+void Exit(int code) {
+    EnterCriticalSection(&state.exit_lock);  // never left: Exit runs once
+    Log("C.exiting");
+    if (state.exit_action) state.exit_action(state.exit_context);
+    Log("C.exit(%d) [m=%d]", code, static_cast<int>(CountedBytesHeld()));
+    std::fflush(stdout);
+    OutputPipeDrain();
+    std::exit(code);
+}
+
+}  // namespace pantrix
