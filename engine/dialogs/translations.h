@@ -130,7 +130,7 @@ std::vector<std::string> SplitTextLines(std::string_view bytes);
 // list). The statement that asked reports it as a script error.
 class TranslationIndexError : public std::runtime_error {
 public:
-    explicit TranslationIndexError(std::size_t index)
+    explicit TranslationIndexError(std::int64_t index)
         : std::runtime_error("List index out of bounds (" + std::to_string(index) + ")") {}
 };
 

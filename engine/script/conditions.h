@@ -3,13 +3,15 @@
 #include <string>
 #include <string_view>
 
+#include "expression.h"
 #include "script_image.h"
 #include "translations.h"
 #include "variable_store.h"
 
 // The two ways a script decides: the If / Else If test, which compares one variable with one
 // value by a numbered operator, and Evaluate Expression, which computes a boolean from quoted
-// texts, six comparison operators, "and", "or" and parentheses.
+// texts, six comparison operators, "and", "or" and parentheses (the evaluator itself is in
+// expression.h).
 
 // The operator of an If / Else If compared on two texts. `code` is parameter 2 ("0" to "4";
 // any other text is false). The comparison is numeric when both texts are integer texts
@@ -33,14 +35,6 @@ bool CompareByOperator(std::string_view code, std::string_view value,
 bool EvaluateCondition(const ScriptImage& script, const Statement& statement,
                        const VariableStore& store, const Translations& translations,
                        Translations::UpperCaseFunction upper_case);
-
-// *evaluate-expression*: "TRUE", "FALSE", or "ERROR" when the text is not a valid expression.
-std::string EvaluateExpression(std::string_view text);
-
-// *expression-syntax-ok*, the prepare pass's check of Evaluate Expression's parameter 1: the
-// text with every "$" replaced by a double quote does not evaluate to "ERROR" (a reference
-// $NAME$ then reads as the quoted text of its name, the shape it has at run time).
-bool ExpressionSyntaxOk(std::string_view text);
 
 // Evaluate Expression at run time (parameters: 1 the expression, 2 the result variable): the
 // result variable is declared upper-cased when missing, the expression expanded with each
