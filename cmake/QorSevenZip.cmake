@@ -11,7 +11,7 @@ endif()
 list(SORT _qor_7zip_stamps)
 list(GET _qor_7zip_stamps -1 _qor_7zip_stamp)
 string(REGEX REPLACE "\\.stamp$" "" _qor_7zip_dir "${_qor_7zip_stamp}")
-set(QOR_7ZIP_DLL "${_qor_7zip_dir}/7z.dll")
+set(QOR_7ZIP_DLL "${_qor_7zip_dir}/7z.dll" CACHE INTERNAL "7-Zip format library of this triple")
 
 if(NOT TARGET qor_7zip_headers)
   add_library(qor_7zip_headers INTERFACE)

@@ -10,20 +10,23 @@ namespace qortest {
 
 namespace {
 
-std::string ProgramFolder() {
-    char buffer[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    std::string path(buffer, length);
-    return path.substr(0, path.find_last_of('\\') + 1);
+// A folder of the build tree (a Linux path) as Wine sees it, through drive Z:.
+std::string BuildFolder(std::string path) {
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return "Z:" + path;
 }
 
 constexpr char kRegistrationKey[] = "SOFTWARE\\Halvorne\\Corvelle\\Seven Zip";
 
 }  // namespace
 
-std::string ArchivePath(const std::string& name) { return ProgramFolder() + "archives\\" + name; }
+std::string ArchivePath(const std::string& name) {
+    return BuildFolder(QOR_TEST_ARCHIVES_DIR) + name;
+}
 
-std::string BuiltCodecFolder() { return ProgramFolder() + "codecs\\"; }
+std::string BuiltCodecFolder() { return BuildFolder(QOR_TEST_CODECS_DIR); }
 
 std::map<std::string, std::string> PayloadFiles() {
     std::string numbers;

@@ -1,6 +1,6 @@
 #pragma once
-// Shared by the archive and media tests: the archives that make-archives.sh builds beside the
-// test programs, what they contain, scratch folders, and the codec registration.
+// Shared by the archive and media tests: the archives that make-archives.sh builds at build
+// time, what they contain, scratch folders, and the codec registration.
 
 #include <filesystem>
 #include <map>
@@ -8,8 +8,7 @@
 
 namespace qortest {
 
-// Full Windows path of a fixture archive ("lzma2.7z"), from the "archives" folder beside the
-// running program.
+// Full Windows path of a fixture archive ("lzma2.7z").
 std::string ArchivePath(const std::string& name);
 
 // The files of the test payload (relative path with '\' -> content). The archives also hold
@@ -42,7 +41,7 @@ private:
 // "SOFTWARE\Halvorne\Corvelle\Seven Zip", as `folder`; with an empty text it deletes it.
 void SetCodecRegistration(const std::string& folder);
 
-// The folder beside the running program that holds "Formats\7z.dll", with a trailing '\'.
+// A folder of the build tree that holds "Formats\7z.dll", with a trailing '\'.
 std::string BuiltCodecFolder();
 
 }  // namespace qortest
