@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "integer_text.h"
-#include "script_error.h"
 #include "source_tags.h"
+#include "translated_parameter.h"
 
 namespace {
 
@@ -60,12 +60,8 @@ bool EvaluateCondition(const ScriptImage& script, const Statement& statement,
     std::string variable = script.GetParameter(statement.Id, 1);
     std::string comparison = script.GetParameter(statement.Id, 3);
     if (!store.ReadOrEmpty("LANGUAGE").empty()) {
-        try {
-            variable = translations.TranslateParameter(variable, statement.Id, 1);
-            comparison = translations.TranslateParameter(comparison, statement.Id, 2);
-        } catch (const TranslationIndexError& error) {
-            throw ScriptError(error.what());
-        }
+        variable = TranslatedParameter(translations, variable, statement.Id, 1);
+        comparison = TranslatedParameter(translations, comparison, statement.Id, 2);
     }
     std::string name = VariableStore::ReferenceName(variable);
     if (name.empty()) name = variable;
