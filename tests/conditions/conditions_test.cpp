@@ -4,6 +4,7 @@
 
 #include <map>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,11 @@ struct ConditionCase {
     const char* negation;
     bool expected;
 };
+
+void PrintTo(const ConditionCase& c, std::ostream* os) {
+    *os << "value '" << c.value << "' op '" << c.op << "' comparison '" << c.comparison
+        << "' negation '" << c.negation << "'";
+}
 
 class IfConditions : public testing::TestWithParam<ConditionCase> {};
 
@@ -221,6 +227,10 @@ struct ExpressionCase {
     const char* expected;
 };
 
+void PrintTo(const ExpressionCase& c, std::ostream* os) {
+    *os << (c.text.size() > 80 ? c.text.substr(0, 80) + "..." : c.text);
+}
+
 class Expressions : public testing::TestWithParam<ExpressionCase> {};
 
 TEST_P(Expressions, EvaluateToTrueFalseOrError) {
@@ -275,6 +285,18 @@ INSTANTIATE_TEST_SUITE_P(
         ExpressionCase{"\"a\"\t=\t\"a\"", "ERROR"},  // only blanks separate
         // The enclosing parentheses do not let a text close them early.
         ExpressionCase{R"("a" = "a") and ("b" = "b")", "ERROR"}));
+
+TEST(ExpressionRobustness, ArbitraryTextsGiveAResultAndNeverReadOutOfBounds) {
+    // Texts made of the characters the grammar cares about, plus others.
+    constexpr std::string_view kAlphabet = "\"\"() =<>andorx$\xE9";
+    std::mt19937 random(20261211);
+    for (int i = 0; i < 20000; ++i) {
+        std::string text(random() % 48, ' ');
+        for (char& c : text) c = kAlphabet[random() % kAlphabet.size()];
+        const std::string result = EvaluateExpression(text);
+        ASSERT_TRUE(result == "TRUE" || result == "FALSE" || result == "ERROR") << text;
+    }
+}
 
 TEST(ExpressionSyntax, ReferencesReadAsQuotedNames) {
     EXPECT_TRUE(ExpressionSyntaxOk(R"($A$ = "x")"));

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdint>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -359,6 +360,30 @@ TEST_F(TranslationsTest, DamagedFilesGiveNoTranslationAndNoCrash) {
         EXPECT_EQ(translations.TranslateControlText("Welcome.dfm", "Label1", "Welcome"), "Welcome");
         EXPECT_EQ(translations.TranslateParameter("Q", "{A6F02697-E4B1-459B-B64F-D55312A420D8}", 1),
                   "Q");
+    }
+}
+
+TEST_F(TranslationsTest, ArbitraryFileContentsNeverReadOutOfBounds) {
+    constexpr std::string_view kAlphabet = "\r\n\r\nLabel1WELCOME.dfm\xEF\xBB\xBF";
+    std::mt19937 random(20261211);
+    const auto random_text = [&] {
+        std::string text(random() % 64, ' ');
+        for (char& c : text) c = kAlphabet[random() % kAlphabet.size()];
+        if (!text.empty() && random() % 8 == 0) text[random() % text.size()] = '\0';
+        return text;
+    };
+    for (int i = 0; i < 2000; ++i) {
+        files.Write(kMap, random_text());
+        files.Write(kKeys, random_text());
+        files.Write(kGerman, random_text());
+        files.Write(kSharedGerman, random_text());
+        ASSERT_TRUE(translations.LoadTranslations(kSupport, kTitle, "German").ok);
+        try {
+            translations.TranslateControlText("Welcome.dfm", "Label1", "Welcome");
+            translations.TranslateParameter("Q", "Label1", 1 + static_cast<int>(random() % 4));
+        } catch (const TranslationIndexError&) {
+            // a short text list: reported, never read past
+        }
     }
 }
 
