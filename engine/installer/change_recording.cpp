@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "script_error.h"
+#include "translated_parameter.h"
 
 namespace {
 
@@ -87,12 +88,8 @@ void ChangeRecorder::RecordStatement(const Statement& statement,
     for (const ParameterProperty& property : properties) {
         std::string value = store_.Expand(script_.GetParameter(statement.Id, property.parameter));
         if (property.translation != 0 && translating) {
-            try {
-                value = store_.Expand(
-                    translations_.TranslateParameter(value, statement.Id, property.translation));
-            } catch (const TranslationIndexError& error) {
-                throw ScriptError(error.what());
-            }
+            value = store_.Expand(
+                TranslatedParameter(translations_, value, statement.Id, property.translation));
         }
         values.push_back(store_.PathNormalise(value));
     }
