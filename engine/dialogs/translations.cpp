@@ -82,7 +82,9 @@ std::string Translations::Upper(std::string_view text) const {
 
 void Translations::SetUserLanguageName(std::string name) {
     std::lock_guard hold(lock_);
+    if (name == user_language_name_) return;
     user_language_name_ = std::move(name);
+    ++message_generation_;  // the shared message file may now select another block
 }
 
 // ---- Engine message table ----

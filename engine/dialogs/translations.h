@@ -33,7 +33,8 @@
 // While the selected language is empty no look-up translates anything. LoadTranslations runs
 // before every statement; it keeps what it loaded and reads the files again only when the
 // language, the support folder, the title, one of the files it read (path, existence, size,
-// time) or the message table (through LoadMessageFile) has changed since.
+// time), the message table (through LoadMessageFile) or the user language name has changed
+// since.
 //
 // All members lock one mutex, so the message table may be read from worker threads.
 
@@ -230,7 +231,9 @@ private:
     mutable std::mutex lock_;
     std::string user_language_name_;
     std::array<std::string, kMessageBlockLines> messages_;
-    std::uint64_t message_generation_ = 0;  // counts changes of the message table
+    // Counts changes of the message table and of the user language name, which chooses the
+    // block of a message file: a change makes LoadTranslations apply the shared file again.
+    std::uint64_t message_generation_ = 0;
     std::string selected_language_;
     Lists lists_;
     LoadedFrom loaded_;

@@ -246,6 +246,12 @@ TEST(MessageFile, MissingLinesAreEmptyAndDamageChangesNothingElse) {
     ASSERT_TRUE(translations.LoadMessageFile("zeros").ok);
     EXPECT_EQ(translations.MessageLine(115), "first 115");
 
+    // The same rules for a message file's contents given directly (the start-up language list).
+    translations.ApplyMessageText(Lines({"direct 1"}));
+    EXPECT_EQ(translations.MessageLine(1), "direct 1");
+    EXPECT_EQ(translations.MessageLine(2), "");
+    translations.ApplyMessageText(Lines(Block("first ")));
+
     // A file that cannot be read fails and changes nothing.
     const TranslationLoad missing = translations.LoadMessageFile("missing");
     EXPECT_FALSE(missing.ok);
@@ -462,6 +468,21 @@ TEST_F(TranslationsTest, AnyChangeReadsTheFilesAgain) {
     EXPECT_EQ(translations.MessageLine(7), "start 7");
     load(kTitle, "German");
     EXPECT_EQ(translations.MessageLine(7), "de 7");
+
+    // Another user language chooses another block of the shared file.
+    files.Write(kSharedGerman, Lines(Concat({Block("de "), {"French"}, Block("fr ")})));
+    load(kTitle, "German");
+    EXPECT_EQ(translations.MessageLine(7), "fr 7");
+    translations.SetUserLanguageName("German");
+    load(kTitle, "German");
+    EXPECT_EQ(translations.MessageLine(7), "fr 7");  // no German block: the last one stays
+    files.Write(kSharedGerman, Lines(Concat({Block("de "), {"French"}, Block("fr "), {"German"},
+                                             Block("de2 ")})));
+    load(kTitle, "German");
+    EXPECT_EQ(translations.MessageLine(7), "de2 7");
+    translations.SetUserLanguageName("French");
+    load(kTitle, "German");
+    EXPECT_EQ(translations.MessageLine(7), "fr 7");
 
     // After a failure nothing stale is kept: the next load reads again.
     const int before = files.Reads(kGerman);
