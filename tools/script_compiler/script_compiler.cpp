@@ -7,17 +7,11 @@
 #include <span>
 #include <utility>
 
+#include "command_table.h"
 #include "script_loader.h"
 
 namespace qorscript {
 namespace {
-
-constexpr std::array kChangeMakingCommands = {
-    "Create Folder",    "Copy/Move Local Files", "Delete Files",    "Edit INI File",
-    "Write Registry",   "Set Environment",       "Control Service", "Install Service",
-    "Install Files",    "Install Assembly",      "Create Shortcut", "Advertised Shortcut",
-    "Create File Type", "Advertised File Type",  "Create ODBC DSN", "Install ODBC Driver",
-};
 
 // ---- Fields and escapes -------------------------------------------------------------------
 
@@ -514,10 +508,8 @@ std::string Write(const Listing& listing, std::vector<std::string>& errors) {
 }  // namespace
 
 bool IsChangeMakingCommand(std::string_view command) {
-    for (const std::string_view name : kChangeMakingCommands) {
-        if (name == command) return true;
-    }
-    return false;
+    const CommandRow* row = FindCommand(command);
+    return row && row->kind == CommandKind::kQueued;
 }
 
 Compiled CompileListing(std::string_view listing) {

@@ -85,7 +85,8 @@ struct SetupProgram {
 // A copy of `program` (a PE image) cut at its overlay start, followed by `script`.
 SetupProgram AppendScript(std::string_view program, std::string_view script);
 
-// The commands that make changes through the installer session: they get a command header.
+// Whether the engine's command table lists the command as change-making (queued): such
+// statements get a command header.
 bool IsChangeMakingCommand(std::string_view command);
 
 }  // namespace qorscript
