@@ -299,13 +299,17 @@ OverlayStart FindFileOverlayStart(const std::string& path) {
         return result;
     }
     result.file_size = *size;
-    // Three reads, each as long as the previous one says the headers are.
+    // Three reads, each as long as the previous one says the headers are; a PE offset beyond
+    // the file means a foreign file, not a reason to read it all. The section table ends within
+    // about 2.7 MB of the file header (65535 entries at most).
     auto headers = ReadPrefix(file, std::min<std::uint64_t>(*size, kDosHeaderSize));
     if (headers.size() == kDosHeaderSize) {
         const std::uint64_t pe_end =
             std::uint64_t{Read32(headers, kPeOffsetField)} + kPeSignatureSize + kFileHeaderSize;
-        headers = ReadPrefix(file, std::min(*size, pe_end));
-        headers = ReadPrefix(file, std::min(*size, SectionTableEnd(headers)));
+        if (pe_end <= *size) {
+            headers = ReadPrefix(file, pe_end);
+            headers = ReadPrefix(file, std::min(*size, SectionTableEnd(headers)));
+        }
     }
     result.start = FindOverlayStart(headers, *size);
     return result;

@@ -437,6 +437,12 @@ TEST_F(OverlayFile, MissingOrForeignFiles) {
     const OverlayStart text = FindFileOverlayStart(Write("MZ but nothing else"));
     EXPECT_FALSE(text.start);
     EXPECT_TRUE(text.error.empty());
+
+    std::string far_header(0x100, '\0');
+    far_header[0] = 'M';
+    far_header[1] = 'Z';
+    far_header[0x3F] = 0x7F;  // PE header at 0x7F000000, far behind the end of the file
+    EXPECT_FALSE(FindFileOverlayStart(Write(far_header)).start);
 }
 
 #ifdef _WIN32
