@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 namespace launchertest {
 
@@ -170,26 +169,42 @@ bool StartLauncher(const std::string& exe, const std::string& args, const RunOpt
 }
 
 RunResult FinishLauncher(RunningLauncher* running) {
+    // Reads until every writer has closed the pipe (the launcher and the clean-up copy it
+    // started), polling so that a process that holds the pipe for good cannot stall the test:
+    // 30 seconds after the launcher has ended the output is taken as complete.
     RunResult result;
     const auto start = std::chrono::steady_clock::now();
-    std::string output;
-    std::thread reader([&] {
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(running->output_read, buffer, sizeof(buffer), &got, nullptr) && got > 0)
-            output.append(buffer, got);
-    });
-    WaitForSingleObject(running->process.hProcess, 120000);
-    result.seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const auto now = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    bool ended = false;
+    double ended_at = 0;
+    while (true) {
+        if (!ended && WaitForSingleObject(running->process.hProcess, 0) == WAIT_OBJECT_0) {
+            ended = true;
+            ended_at = now();
+            result.seconds = ended_at;
+        }
+        DWORD available = 0;
+        if (!PeekNamedPipe(running->output_read, nullptr, 0, nullptr, &available, nullptr))
+            break;  // every writer has closed it
+        if (available > 0) {
+            std::string buffer(available, '\0');
+            DWORD got = 0;
+            if (!ReadFile(running->output_read, buffer.data(), available, &got, nullptr)) break;
+            result.output.append(buffer.data(), got);
+            continue;
+        }
+        if ((ended && now() - ended_at > 30) || now() > 120) break;
+        Sleep(10);
+    }
+    WaitForSingleObject(running->process.hProcess, 0);
     DWORD code = 0;
     GetExitCodeProcess(running->process.hProcess, &code);
     result.exit_code = static_cast<int>(code);
-    reader.join();
     CloseHandle(running->output_read);
     CloseHandle(running->process.hThread);
     CloseHandle(running->process.hProcess);
-    result.output = output;
     return result;
 }
 
