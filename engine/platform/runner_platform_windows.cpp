@@ -1,0 +1,90 @@
+#include "runner_platform_windows.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include "locale_text.h"
+
+namespace {
+
+bool DispatchOne() {
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+    return true;
+}
+
+HWND ValidOwner(std::uintptr_t owner) {
+    HWND window = reinterpret_cast<HWND>(owner);
+    return window && IsWindow(window) ? window : nullptr;
+}
+
+// COM for the folder browser, initialised for the call when the thread has not done it.
+class ComForCall {
+  public:
+    ComForCall() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComForCall() {
+        if (initialised_) CoUninitialize();
+    }
+    ComForCall(const ComForCall&) = delete;
+    ComForCall& operator=(const ComForCall&) = delete;
+
+  private:
+    bool initialised_;
+};
+
+}  // namespace
+
+void WindowsRunnerPlatform::ProcessPendingMessages() {
+    while (DispatchOne()) {
+    }
+}
+
+void WindowsRunnerPlatform::ProcessOneMessage() {
+    DispatchOne();
+}
+
+DateTimeTexts WindowsRunnerPlatform::CurrentDateTime() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const std::uint64_t ticks =
+        (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    const std::uint64_t second = ticks / 10'000'000;
+    if (second != formatted_second_) {
+        const LocalDateTime local = CurrentLocalDateTime();
+        formatted_ = {local.date, local.time};
+        formatted_second_ = second;
+    }
+    return formatted_;
+}
+
+bool WindowsRunnerPlatform::FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void WindowsRunnerPlatform::ShowError(const std::string& text, const std::string& caption,
+                                      std::uintptr_t owner) {
+    MessageBoxA(ValidOwner(owner), text.c_str(), caption.c_str(), MB_ICONERROR | MB_OK);
+}
+
+std::optional<std::string> WindowsRunnerPlatform::BrowseForFolder(const std::string& prompt,
+                                                                  std::uintptr_t owner) {
+    if (flags_.IsSilent()) return std::nullopt;
+    const ComForCall com;
+    char display_name[MAX_PATH] = {};
+    BROWSEINFOA info{};
+    info.hwndOwner = ValidOwner(owner);
+    info.pszDisplayName = display_name;
+    info.lpszTitle = prompt.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&info);
+    if (!chosen) return std::nullopt;
+    char path[MAX_PATH] = {};
+    const bool ok = SHGetPathFromIDListA(chosen, path);
+    CoTaskMemFree(chosen);
+    if (!ok) return std::nullopt;
+    return std::string(path);
+}
