@@ -36,8 +36,8 @@ int MillisecondsSinceStart() {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     if (state.frequency.QuadPart <= 0) return 0;
-    const long long elapsed = (now.QuadPart - state.start_counter.QuadPart) * 1000 /
-                              state.frequency.QuadPart;
+    const long long elapsed =
+        (now.QuadPart - state.start_counter.QuadPart) * 1000 / state.frequency.QuadPart;
     return static_cast<int>(static_cast<unsigned long long>(elapsed) & 0xFFFFFFFFu);
 }
 
@@ -56,11 +56,21 @@ void DiagnosticsSetIdentity(const LaunchIdentity& identity) {
                   identity.exe_name);
 }
 
-void DiagnosticsSetLogEnabled(bool enabled) { state.log_enabled = enabled; }
-void DiagnosticsSetQuiet(bool quiet) { state.quiet = quiet; }
-bool DiagnosticsQuiet() { return state.quiet; }
-bool DiagnosticsLogEnabled() { return state.log_enabled; }
-void DiagnosticsSetJavaInstallerSet(bool set) { state.java_installer_set = set; }
+void DiagnosticsSetLogEnabled(bool enabled) {
+    state.log_enabled = enabled;
+}
+void DiagnosticsSetQuiet(bool quiet) {
+    state.quiet = quiet;
+}
+bool DiagnosticsQuiet() {
+    return state.quiet;
+}
+bool DiagnosticsLogEnabled() {
+    return state.log_enabled;
+}
+void DiagnosticsSetJavaInstallerSet(bool set) {
+    state.java_installer_set = set;
+}
 
 void Log(const char* format, ...) {
     if (!state.log_enabled) return;

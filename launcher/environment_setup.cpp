@@ -31,8 +31,8 @@ bool PrepareJavaEnvironment(std::string_view settings, const char* temp_folder,
     const std::string_view jars = SettingLookup(settings, "jars").value_or("");
     CountedBuffer extra;
     if (SettingLookup(settings, "useclasspath")) extra = ReadEnvironment("CLASSPATH");
-    paths->class_path = ComposeClassPath(temp_folder, program_folder, jars,
-                                         extra.empty() ? "" : extra.get());
+    paths->class_path =
+        ComposeClassPath(temp_folder, program_folder, jars, extra.empty() ? "" : extra.get());
     SetEnvironmentVariableA("classpath", "");
 
     const CountedBuffer old_path = ReadEnvironment("PATH");

@@ -3,4 +3,6 @@
 
 #include "main_sequence.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { pantrix::RunMainSequence(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    pantrix::RunMainSequence();
+}

@@ -10,6 +10,7 @@
 #include "main_sequence.h"
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <cstdio>

@@ -71,7 +71,9 @@ void InstallOutputPipe() {
     pipe_state.installed = pump != nullptr;
 }
 
-void SetOutputDumpTarget(int descriptor) { pipe_state.dump_target = descriptor; }
+void SetOutputDumpTarget(int descriptor) {
+    pipe_state.dump_target = descriptor;
+}
 
 void OutputPipeDrain() {
     if (!pipe_state.installed) return;

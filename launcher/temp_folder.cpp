@@ -9,25 +9,22 @@
 namespace pantrix {
 namespace {
 
-// Creates (or replaces) the file and writes all of its bytes; the Windows error of the first
-// failing call is left for GetLastError.
-bool WriteWholeFile(const char* path, const unsigned char* content, uint32_t length) {
+// Creates (or replaces) the file and writes all of its bytes. Returns 0, or the Windows
+// error of the first call that failed.
+DWORD WriteWholeFile(const char* path, const unsigned char* content, uint32_t length) {
     UniqueHandle file(CreateFileA(path, GENERIC_READ | GENERIC_WRITE,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, 0,
                                   nullptr));
-    if (!file.valid()) return false;
+    if (!file.valid()) return GetLastError();
     uint32_t done = 0;
     while (done < length) {
         DWORD written = 0;
         const DWORD chunk = length - done > (1u << 24) ? (1u << 24) : length - done;
-        if (!WriteFile(file.get(), content + done, chunk, &written, nullptr)) return false;
-        if (written == 0) {
-            SetLastError(ERROR_WRITE_FAULT);
-            return false;
-        }
+        if (!WriteFile(file.get(), content + done, chunk, &written, nullptr)) return GetLastError();
+        if (written == 0) return ERROR_WRITE_FAULT;
         done += written;
     }
-    return true;
+    return 0;
 }
 
 // CreateDirectoryA of folder + "\" + every leading part of the relative path, in order;
@@ -61,16 +58,17 @@ bool ExtractOne(const ProgramSections& sections, const SectionEntry& section, Te
         case FileRecordStatus::kUnsafePath:
             SetLaunchError(error, kMsgUnsafeFilePath, file.path);
             return false;
-        case FileRecordStatus::kGood: break;
+        case FileRecordStatus::kGood:
+            break;
     }
     char target[kExtractedPathSize];
     std::snprintf(target, sizeof(target), "%s\\%s", temp->folder, file.path);
-    bool written = WriteWholeFile(target, file.content, file.length);
-    if (!written) {
+    DWORD write_error = WriteWholeFile(target, file.content, file.length);
+    if (write_error != 0) {
         CreateIntermediateFolders(temp->folder, file.path);
-        written = WriteWholeFile(target, file.content, file.length);
+        write_error = WriteWholeFile(target, file.content, file.length);
     }
-    const DWORD write_error = GetLastError();
+    const bool written = write_error == 0;
     Log("extracted=%s", file.path);
     if (!written) SetLaunchError(error, kMsgWriteTempFile, static_cast<int>(write_error));
     if (section.type == 'J' && written)
@@ -107,8 +105,7 @@ bool CreateTempFolder(TempFolder* temp, LaunchError* error) {
                   temp->run_identifier);
     Log("temp.folder=%s", temp->folder);
     if (!CreateDirectoryA(temp->folder, nullptr)) {
-        SetLaunchError(error, kMsgCreateTempFolder, static_cast<int>(GetLastError()),
-                       temp->folder);
+        SetLaunchError(error, kMsgCreateTempFolder, static_cast<int>(GetLastError()), temp->folder);
         return false;
     }
     temp->created = true;
@@ -128,8 +125,8 @@ bool ExtractFiles(const ProgramSections& sections, TempFolder* temp, LaunchError
 void StartCleanup(const char* program_path, const TempFolder& temp) {
     if (!temp.created) return;
     char command[MAX_PATH + kTempFolderSize + kRunIdentifierSize + 32];
-    std::snprintf(command, sizeof(command), "\"%s\" -deltree* \"%s\" %s", program_path,
-                  temp.folder, temp.run_identifier);
+    std::snprintf(command, sizeof(command), "\"%s\" -deltree* \"%s\" %s", program_path, temp.folder,
+                  temp.run_identifier);
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
@@ -138,8 +135,8 @@ void StartCleanup(const char* program_path, const TempFolder& temp) {
     startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
-                       nullptr, &startup, &process)) {
+    if (CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr,
+                       &startup, &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }

@@ -2,9 +2,9 @@
 
 // The private temporary folder of a run: created under the user's temporary path, filled with
 // the file sections, and removed by a detached clean-up copy of the launcher after it ends.
+#include "file_record.h"
 #include "messages.h"
 #include "program_sections.h"
-#include "file_record.h"
 #include "run_identifier.h"
 
 namespace pantrix {

@@ -17,7 +17,9 @@ constexpr char kJavaRuntimesKey[] = "SOFTWARE\\JavaSoft\\Java Runtime Environmen
 constexpr size_t kRegistryTextSize = 1024;
 constexpr DWORD kMaxSubkeys = 1000;
 
-bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const char* path) {
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
 
 // A REG_SZ value, always zero-terminated even when the stored text is not.
 bool ReadRegistryText(HKEY key, const char* name, char* out, size_t size) {

@@ -8,7 +8,7 @@ namespace pantrix {
 
 template <typename Traits>
 class UniqueWinHandle {
-public:
+  public:
     using Handle = typename Traits::Handle;
     UniqueWinHandle() = default;
     explicit UniqueWinHandle(Handle handle) : handle_(handle) {}
@@ -33,7 +33,7 @@ public:
         handle_ = handle;
     }
 
-private:
+  private:
     Handle handle_ = Traits::Invalid();
 };
 

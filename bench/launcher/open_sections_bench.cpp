@@ -33,7 +33,8 @@ pantrix_pack::Bytes MakeImage(size_t megabytes) {
     pantrix_pack::AppendSection(&image, 'V', pantrix_pack::Bytes(settings.begin(), settings.end()));
     const size_t each = megabytes * 1024 * 1024 / 5;
     pantrix_pack::Bytes content(each);
-    for (size_t i = 0; i < each; ++i) content[i] = static_cast<unsigned char>(i * 2654435761u >> 13);
+    for (size_t i = 0; i < each; ++i)
+        content[i] = static_cast<unsigned char>(i * 2654435761u >> 13);
     for (const char* name : {"a.jar", "b.jar", "c.jar", "d.jar", "setup.exe"})
         pantrix_pack::AppendSection(&image, name[0] == 's' ? 'J' : 'F',
                                     pantrix_pack::MakeFileRecord(name, content));

@@ -35,7 +35,9 @@ void CountedFree(void* pointer) {
     std::free(block);
 }
 
-long long CountedBytesHeld() { return bytes_held.load(); }
+long long CountedBytesHeld() {
+    return bytes_held.load();
+}
 
 CountedBuffer::CountedBuffer(size_t size)
     : data_(static_cast<char*>(CountedAlloc(size))), size_(size) {}
@@ -57,7 +59,9 @@ CountedBuffer& CountedBuffer::operator=(CountedBuffer&& other) noexcept {
     return *this;
 }
 
-CountedBuffer::~CountedBuffer() { reset(); }
+CountedBuffer::~CountedBuffer() {
+    reset();
+}
 
 void CountedBuffer::reset() {
     CountedFree(data_);

@@ -15,7 +15,7 @@ long long CountedBytesHeld();
 
 // A counted block of bytes, freed when it goes out of scope.
 class CountedBuffer {
-public:
+  public:
     CountedBuffer() = default;
     explicit CountedBuffer(size_t size);
     CountedBuffer(const CountedBuffer&) = delete;
@@ -30,7 +30,7 @@ public:
     bool empty() const { return data_ == nullptr; }
     void reset();
 
-private:
+  private:
     char* data_ = nullptr;
     size_t size_ = 0;
 };

@@ -8,8 +8,7 @@
 
 namespace pantrix {
 
-FileRecordStatus ParseFileRecord(const unsigned char* record, size_t record_size,
-                                 FileRecord* out) {
+FileRecordStatus ParseFileRecord(const unsigned char* record, size_t record_size, FileRecord* out) {
     out->path[0] = '\0';
     out->content = nullptr;
     out->length = 0;

@@ -27,7 +27,6 @@ enum class FileRecordStatus {
 
 // Reads a record of record_size bytes. The path ends at its first zero byte or after L bytes.
 // For kUnsafePath, path is filled so that the message can name it.
-FileRecordStatus ParseFileRecord(const unsigned char* record, size_t record_size,
-                                 FileRecord* out);
+FileRecordStatus ParseFileRecord(const unsigned char* record, size_t record_size, FileRecord* out);
 
 }  // namespace pantrix

@@ -21,8 +21,8 @@ struct TextBuilder {
 CountedBuffer ComposeClassPath(std::string_view temp_folder, std::string_view program_folder,
                                std::string_view jars, std::string_view extra) {
     // Every jar adds at most ";" + the longer folder + "\" to its own length.
-    const size_t longer = temp_folder.size() > program_folder.size() ? temp_folder.size()
-                                                                     : program_folder.size();
+    const size_t longer =
+        temp_folder.size() > program_folder.size() ? temp_folder.size() : program_folder.size();
     size_t jar_count = 1;
     for (char c : jars)
         if (c == ';') ++jar_count;

@@ -13,11 +13,11 @@ constexpr size_t kLaunchNameSize = 68;
 constexpr uint32_t kLaunchRecordMarker = 0xFFFFFFFFu;
 
 struct LaunchRecord {
-    int32_t SectionCount;    // number of appended sections the file must hold
-    int32_t ExpectedLength;  // minimum length of the program file (end of the last section)
-    const char* ExeNamePtr;  // points at ExeName
-    const char* AppNamePtr;  // points at AppName
-    uint32_t Marker;         // kLaunchRecordMarker
+    int32_t SectionCount;           // number of appended sections the file must hold
+    int32_t ExpectedLength;         // minimum length of the program file (end of the last section)
+    const char* ExeNamePtr;         // points at ExeName
+    const char* AppNamePtr;         // points at AppName
+    uint32_t Marker;                // kLaunchRecordMarker
     char AppName[kLaunchNameSize];  // the application's display name, zero-terminated
     char ExeName[kLaunchNameSize];  // the launcher's file name as built, zero-terminated
 };
@@ -42,8 +42,10 @@ constexpr LaunchRecordLayout LaunchRecordLayoutFor(size_t pointer_size) {
     return {exe_name_ptr, app_name_ptr, marker, app_name, exe_name, exe_name + kLaunchNameSize};
 }
 
-static_assert(offsetof(LaunchRecord, ExeNamePtr) == LaunchRecordLayoutFor(sizeof(void*)).exe_name_ptr);
-static_assert(offsetof(LaunchRecord, AppNamePtr) == LaunchRecordLayoutFor(sizeof(void*)).app_name_ptr);
+static_assert(offsetof(LaunchRecord, ExeNamePtr) ==
+              LaunchRecordLayoutFor(sizeof(void*)).exe_name_ptr);
+static_assert(offsetof(LaunchRecord, AppNamePtr) ==
+              LaunchRecordLayoutFor(sizeof(void*)).app_name_ptr);
 static_assert(offsetof(LaunchRecord, Marker) == LaunchRecordLayoutFor(sizeof(void*)).marker);
 static_assert(offsetof(LaunchRecord, AppName) == LaunchRecordLayoutFor(sizeof(void*)).app_name);
 static_assert(offsetof(LaunchRecord, ExeName) == LaunchRecordLayoutFor(sizeof(void*)).exe_name);

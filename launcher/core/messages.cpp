@@ -36,9 +36,9 @@ struct HelpRow {
     HelpFill fill;
 };
 constexpr HelpRow kHelpByTens[] = {
-    {1, kHelpJava, HelpFill::kAppAndNote},   {2, kHelpWindows, HelpFill::kNone},
-    {3, kHelpJava, HelpFill::kAppAndNote},   {4, kHelpDisk, HelpFill::kNone},
-    {5, kHelpJavaProgram, HelpFill::kApp},   {9, kHelpDamaged, HelpFill::kExeAndApp},
+    {1, kHelpJava, HelpFill::kAppAndNote}, {2, kHelpWindows, HelpFill::kNone},
+    {3, kHelpJava, HelpFill::kAppAndNote}, {4, kHelpDisk, HelpFill::kNone},
+    {5, kHelpJavaProgram, HelpFill::kApp}, {9, kHelpDamaged, HelpFill::kExeAndApp},
 };
 
 size_t Length(const char* text, size_t size) {
@@ -91,7 +91,9 @@ void ComposeFailText(const char* message, const HelpContext& context, char* out,
     char* rest = out + used;
     const size_t room = size - used;
     switch (row->fill) {
-        case HelpFill::kNone: std::snprintf(rest, room, "\r\n\r\n%s", row->format); break;
+        case HelpFill::kNone:
+            std::snprintf(rest, room, "\r\n\r\n%s", row->format);
+            break;
         case HelpFill::kApp: {
             char help[1024];
             std::snprintf(help, sizeof(help), row->format, context.app_name);

@@ -19,7 +19,8 @@ inline constexpr char kMsgTempPathFailed[] = "23: Windows GetTempPath() failed [
 inline constexpr char kMsgSetEnvironment[] = "24: Windows SetEnvironmentVariable() failed";
 inline constexpr char kMsgCreateTempFolder[] =
     "40: Unable to create temporary folder [winerr=%d]\r\n\r\n\t%s";
-inline constexpr char kMsgWriteTempFile[] = "41: Unable to write a file to the temp folder [winerr=%d]";
+inline constexpr char kMsgWriteTempFile[] =
+    "41: Unable to write a file to the temp folder [winerr=%d]";
 // A file record whose path would leave the temporary folder (absolute, with a drive or a
 // stream colon, or climbing with "..") is not written.
 inline constexpr char kMsgUnsafeFilePath[] =

@@ -3,7 +3,9 @@
 namespace pantrix {
 namespace {
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+bool IsSeparator(char c) {
+    return c == '/' || c == '\\';
+}
 
 bool IsOnlyDotsAndBlanks(std::string_view part) {
     for (char c : part)

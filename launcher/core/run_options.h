@@ -4,11 +4,11 @@
 namespace pantrix {
 
 struct RunOptions {
-    bool log_enabled = false;     // -D*
-    bool quiet = false;           // -Q*: no message boxes, nothing written by Fail
-    bool stderr_fix = false;      // -E*
-    bool no_output_pipe = false;  // -W*
-    char heap[8] = {};            // -1* .. -9* (digit x 128) or -H* (1024); empty when unset
+    bool log_enabled = false;          // -D*
+    bool quiet = false;                // -Q*: no message boxes, nothing written by Fail
+    bool stderr_fix = false;           // -E*
+    bool no_output_pipe = false;       // -W*
+    char heap[8] = {};                 // -1* .. -9* (digit x 128) or -H* (1024); empty when unset
     const char* forced_jvm = nullptr;  // -jvm:PATH (points into the token); null when unset
     // -deltree*: the walk stops there. A folder and an identifier are carried only when
     // exactly two more tokens follow.

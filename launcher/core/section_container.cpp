@@ -37,8 +37,8 @@ FindOutcome FindSection(const unsigned char* view, uint64_t length, uint64_t sta
     return FindOutcome::kNone;
 }
 
-bool OpenSectionTable(const unsigned char* view, uint64_t length,
-                      const SectionExpectations& expect, SectionTable* table, LaunchError* error) {
+bool OpenSectionTable(const unsigned char* view, uint64_t length, const SectionExpectations& expect,
+                      SectionTable* table, LaunchError* error) {
     if (static_cast<int64_t>(length) < int64_t{expect.expected_length}) {
         SetLaunchError(error, kMsgTruncated, expect.exe_name);
         return false;
@@ -47,7 +47,8 @@ bool OpenSectionTable(const unsigned char* view, uint64_t length,
         SetLaunchError(error, kMsgSectionCountInvalid, static_cast<int>(expect.section_count));
         return false;
     }
-    table->storage = CountedBuffer(sizeof(SectionEntry) * static_cast<size_t>(expect.section_count));
+    table->storage =
+        CountedBuffer(sizeof(SectionEntry) * static_cast<size_t>(expect.section_count));
     table->count = 0;
     auto* entries = reinterpret_cast<SectionEntry*>(table->storage.get());
     int found_count = 0;

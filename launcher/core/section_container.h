@@ -58,8 +58,8 @@ struct SectionExpectations {
 // Checks the length (90), the section count (96), every section's checks (91), their number
 // (97) and that the first one is the settings text (98), in that order. On success the table
 // holds every section; on failure error holds the message.
-bool OpenSectionTable(const unsigned char* view, uint64_t length,
-                      const SectionExpectations& expect, SectionTable* table, LaunchError* error);
+bool OpenSectionTable(const unsigned char* view, uint64_t length, const SectionExpectations& expect,
+                      SectionTable* table, LaunchError* error);
 
 // A zero-terminated copy of the settings payload up to its first zero byte. A payload without
 // one is copied whole and never read past its end.

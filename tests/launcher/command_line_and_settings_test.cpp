@@ -34,9 +34,9 @@ TEST(Tokenizer, SplitsAtBlanksAndQuotes) {
         {"   ", {}},
         {"-D* -2* hello \"a b\"", {"-D*", "-2*", "hello", "a b"}},
         {"  two   blanks  ", {"two", "blanks"}},
-        {"\"\" x", {"", "x"}},                        // an empty pair of quotes is a token
+        {"\"\" x", {"", "x"}},  // an empty pair of quotes is a token
         {"\"open quote runs to the end", {"open quote runs to the end"}},
-        {"\"a b\"c", {"a b", "c"}},                   // the closing quote ends the token
+        {"\"a b\"c", {"a b", "c"}},  // the closing quote ends the token
         {"tab\tis not a blank", {"tab\tis", "not", "a", "blank"}},
         {"no\\\"escape\" here\"", {"no\\\"escape\"", "here\""}},
     };
@@ -86,7 +86,7 @@ TEST(Options, LeadingOptionsAreConsumedAndTheRestAreArguments) {
         {"-9* -H*", false, false, false, false, "1024", "", {}},
         {"-H* -1*", false, false, false, false, "128", "", {}},
         {"-Dxyz -Q*", false, false, false, false, "", "", {"-Dxyz", "-Q*"}},  // no option
-        {"-D*rest", true, false, false, false, "", "", {}},  // only three characters count
+        {"-D*rest", true, false, false, false, "", "", {}},       // only three characters count
         {"-d* -0* -x*", false, false, false, false, "", "", {}},  // consumed, no effect
         {"- -D*", false, false, false, false, "", "", {"-", "-D*"}},
         {"-D", false, false, false, false, "", "", {"-D"}},
@@ -185,10 +185,10 @@ TEST(JavaVersion, RangeFromSettings) {
         {"minver=1.4.1\n", "1.4.0", false},
         {"maxver=1.5\n", "1.5.0_06", true},  // the maximum reads as 1.5.9999.9999
         {"maxver=1.5\n", "1.6.0", false},
-        {"", "1.4", true},                   // default minimum 1.4
+        {"", "1.4", true},  // default minimum 1.4
         {"", "1.3.1_20", false},
-        {"", "9999.1", true},                // default maximum 9999.9999.9999.9999
-        {"minver=1.4.1", "1.4.0", true},     // no line feed: the default minimum 1.4 applies
+        {"", "9999.1", true},             // default maximum 9999.9999.9999.9999
+        {"minver=1.4.1", "1.4.0", true},  // no line feed: the default minimum 1.4 applies
     };
     for (const Case& c : cases) {
         const pantrix::JavaVersionRange range = pantrix::JavaVersionRangeFromSettings(c.settings);
@@ -213,12 +213,24 @@ TEST(PathSafety, KeepsFilesInsideTheirFolder) {
         bool safe;
     };
     const Case cases[] = {
-        {"a.jar", true},         {"lib/sub/b.jar", true},  {"lib\\b.jar", true},
-        {"./a.jar", true},       {"a..b.jar", true},       {"lib/.hidden", true},
-        {"", false},             {"..", false},            {"../a.jar", false},
-        {"lib/../../a", false},  {"lib\\..", false},       {"/a.jar", false},
-        {"\\a.jar", false},      {"\\\\server\\s\\a", false}, {"C:\\a.jar", false},
-        {"C:a.jar", false},      {"a.jar:stream", false},  {"lib/.../a", false},
+        {"a.jar", true},
+        {"lib/sub/b.jar", true},
+        {"lib\\b.jar", true},
+        {"./a.jar", true},
+        {"a..b.jar", true},
+        {"lib/.hidden", true},
+        {"", false},
+        {"..", false},
+        {"../a.jar", false},
+        {"lib/../../a", false},
+        {"lib\\..", false},
+        {"/a.jar", false},
+        {"\\a.jar", false},
+        {"\\\\server\\s\\a", false},
+        {"C:\\a.jar", false},
+        {"C:a.jar", false},
+        {"a.jar:stream", false},
+        {"lib/.../a", false},
         {"lib/.. /a", false},
     };
     for (const Case& c : cases) EXPECT_EQ(pantrix::IsSafeRelativePath(c.path), c.safe) << c.path;
@@ -256,7 +268,8 @@ TEST(Messages, NumberChoosesTheHelpText) {
         {"10: A Java Runtime Environment for 'App.exe' could not be found", false,
          "ERROR #10: A Java Runtime Environment for 'App.exe' could not be found\r\n\r\n"
          "A Java Runtime Environment needs to be installed before 'Pantrix Home' can be run"
-         "\r\n\r\n" + web_note},
+         "\r\n\r\n" +
+             web_note},
         {"13: x", true,
          "ERROR #13: x\r\n\r\nPROBLEM: An error occurred with your current Java Runtime "
          "Environment\r\n\r\nSOLUTION: Reinstall the Java Runtime Environment for 'Pantrix "

@@ -16,9 +16,13 @@ namespace {
 using pantrix::SectionEntry;
 using pantrix_pack::Bytes;
 
-Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes Text(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
 
-uint64_t Hash(const Bytes& bytes) { return pantrix::SectionHash(bytes.data(), bytes.size()); }
+uint64_t Hash(const Bytes& bytes) {
+    return pantrix::SectionHash(bytes.data(), bytes.size());
+}
 
 TEST(SectionHash, MatchesReferenceValues) {
     // Values computed by a direct transcription of the definition (one multiplication per
@@ -80,7 +84,8 @@ Opened Open(const Bytes& bytes, int32_t count, int32_t expected_length = 0) {
     Opened opened{};
     pantrix::LaunchError error;
     const pantrix::SectionExpectations expect{count, expected_length, "App.exe"};
-    opened.ok = pantrix::OpenSectionTable(bytes.data(), bytes.size(), expect, &opened.table, &error);
+    opened.ok =
+        pantrix::OpenSectionTable(bytes.data(), bytes.size(), expect, &opened.table, &error);
     opened.message = error.text;
     return opened;
 }
@@ -208,7 +213,8 @@ struct RecordCase {
 
 Bytes WithDataLength(Bytes record, uint32_t length) {
     const size_t at = record[0] + 6u;
-    for (int i = 0; i < 4; ++i) record[at + static_cast<size_t>(i)] = static_cast<unsigned char>(length >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        record[at + static_cast<size_t>(i)] = static_cast<unsigned char>(length >> (8 * i));
     return record;
 }
 
@@ -224,11 +230,11 @@ TEST(FileRecord, ReadsGoodRecordsAndRefusesDamagedOrUnsafeOnes) {
         {"path without a zero byte ends after L bytes", no_zero, Status::kGood, "lib/a"},
         {"data length one past the record", WithDataLength(good, 8), Status::kDamaged, ""},
         {"huge data length", WithDataLength(good, 0xFFFFFFFFu), Status::kDamaged, ""},
-        {"record shorter than its header", Bytes(good.begin(), good.begin() + 12),
-         Status::kDamaged, ""},
+        {"record shorter than its header", Bytes(good.begin(), good.begin() + 12), Status::kDamaged,
+         ""},
         {"empty record", Bytes{}, Status::kDamaged, ""},
-        {"climbs out", pantrix_pack::MakeFileRecord("../evil.dll", Text("x")),
-         Status::kUnsafePath, "../evil.dll"},
+        {"climbs out", pantrix_pack::MakeFileRecord("../evil.dll", Text("x")), Status::kUnsafePath,
+         "../evil.dll"},
         {"climbs out midway", pantrix_pack::MakeFileRecord("lib\\..\\..\\evil.dll", Text("x")),
          Status::kUnsafePath, "lib\\..\\..\\evil.dll"},
         {"absolute", pantrix_pack::MakeFileRecord("\\windows\\evil.dll", Text("x")),

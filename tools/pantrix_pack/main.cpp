@@ -30,7 +30,8 @@ bool ReadFile(const std::string& path, Bytes* bytes) {
 
 bool WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
 }
 
@@ -73,8 +74,7 @@ int main(int argc, char** argv) {
             char type = 0;
             std::string rest;
             const size_t equals = value.find('=');
-            if (!SplitType(value, ':', &type, &rest) || equals == std::string::npos)
-                return Usage();
+            if (!SplitType(value, ':', &type, &rest) || equals == std::string::npos) return Usage();
             const std::string relative = value.substr(2, equals - 2);
             Bytes content;
             if (!ReadFile(value.substr(equals + 1), &content)) {

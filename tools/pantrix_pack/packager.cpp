@@ -14,7 +14,9 @@ void PutLittle(unsigned char* at, uint64_t value, size_t width) {
     for (size_t i = 0; i < width; ++i) at[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
-bool IsFileType(char type) { return type == 'F' || type == 'B' || type == 'J'; }
+bool IsFileType(char type) {
+    return type == 'F' || type == 'B' || type == 'J';
+}
 
 bool PutName(Bytes* image, size_t at, const std::string& name, std::string* reason) {
     if (name.size() >= pantrix::kLaunchNameSize) {
@@ -34,7 +36,8 @@ Bytes MakeFileRecord(const std::string& relative_path, const Bytes& content) {
     record[0] = static_cast<unsigned char>(path_room);
     std::memcpy(record.data() + 1, relative_path.data(), relative_path.size());
     PutLittle(record.data() + path_room + 6, content.size(), 4);
-    if (!content.empty()) std::memcpy(record.data() + path_room + 10, content.data(), content.size());
+    if (!content.empty())
+        std::memcpy(record.data() + path_room + 10, content.data(), content.size());
     return record;
 }
 
@@ -74,7 +77,8 @@ bool BuildLauncher(const Bytes& launcher, const LauncherSpec& spec, Bytes* out,
 
     const pantrix::LaunchRecordLayout layout =
         pantrix::LaunchRecordLayoutFor(location.pointer_size);
-    const int32_t count = spec.section_count.value_or(static_cast<int32_t>(spec.sections.size() + 1));
+    const int32_t count =
+        spec.section_count.value_or(static_cast<int32_t>(spec.sections.size() + 1));
     const int32_t length = spec.expected_length.value_or(static_cast<int32_t>(image.size()));
     PutLittle(image.data() + location.file_offset, static_cast<uint32_t>(count), 4);
     PutLittle(image.data() + location.file_offset + 4, static_cast<uint32_t>(length), 4);

@@ -28,9 +28,9 @@ Bytes MakeFileRecord(const std::string& relative_path, const Bytes& content);
 size_t AppendSection(Bytes* image, char type, const Bytes& payload);
 
 struct LauncherSpec {
-    std::string app_name;  // at most 67 characters
-    std::string exe_name;  // at most 67 characters
-    std::string settings;  // the settings text; a zero byte is added
+    std::string app_name;               // at most 67 characters
+    std::string exe_name;               // at most 67 characters
+    std::string settings;               // the settings text; a zero byte is added
     std::vector<PackSection> sections;  // after the settings section, in this order
     // Values to write into the launch record instead of the true ones (to build broken
     // launchers for tests).

@@ -6,7 +6,9 @@
 
 namespace launchertest {
 
-Bytes TextBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes TextBytes(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
 
 bool ReadWholeFile(const std::string& path, Bytes* bytes) {
     FILE* file = std::fopen(path.c_str(), "rb");
@@ -33,7 +35,8 @@ bool PathExists(const std::string& path) {
 
 bool MakeFolders(const std::string& path) {
     for (size_t i = 3; i <= path.size(); ++i)
-        if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+        if (i == path.size() || path[i] == '\\')
+            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
     return PathExists(path);
 }
 
@@ -156,9 +159,9 @@ bool StartLauncher(const std::string& exe, const std::string& args, const RunOpt
     std::string command = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
     std::string environment;
     if (!options.temp_path.empty()) environment = EnvironmentWithTemp(options.temp_path);
-    const BOOL started = CreateProcessA(
-        nullptr, command.data(), nullptr, nullptr, TRUE, 0,
-        environment.empty() ? nullptr : environment.data(), nullptr, &startup, &running->process);
+    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
+                                        environment.empty() ? nullptr : environment.data(), nullptr,
+                                        &startup, &running->process);
     CloseHandle(write_end);
     if (!started) {
         CloseHandle(read_end);

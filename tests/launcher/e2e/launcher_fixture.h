@@ -34,7 +34,8 @@ const Bytes& LauncherProgram();
 // A spec with the settings given and the names "Demo App" / "Demo.exe".
 pantrix_pack::LauncherSpec DemoSpec(const std::string& settings);
 // A file section's plain payload.
-pantrix_pack::PackSection FileSection(char type, const std::string& path, const std::string& content);
+pantrix_pack::PackSection FileSection(char type, const std::string& path,
+                                      const std::string& content);
 
 // Builds the launcher into folder + file_name and returns its path.
 std::string BuildLauncherFile(const pantrix_pack::LauncherSpec& spec, const std::string& folder,

@@ -54,7 +54,7 @@ TEST(LauncherRun, LogsEveryStepExtractsTheFilesAndCleansUp) {
         "temp.path=" + temp,
         "temp.folder=" + temp_folder,
         "path=" + temp_folder + ";" + module_dir + ";",  // followed by the old PATH
-        "cwd=" + module_dir,  // execwd
+        "cwd=" + module_dir,                             // execwd
         "extracted=a.jar",
         "extracted=lib/sub/b.jar",
         "jvm=C:\\forced\\jvm.dll",
@@ -97,8 +97,8 @@ TEST(LauncherRun, ASettingOnTheLastLineWithoutLineFeedIsNotFound) {
     };
     for (const Case& c : cases) {
         const std::string exe = BuildLauncherFile(DemoSpec(c.settings), folder);
-        const RunResult run = RunLauncher(exe, std::string("-D* -Q* ") + kForcedVm,
-                                          {NewFolder("no-line-feed-temp")});
+        const RunResult run =
+            RunLauncher(exe, std::string("-D* -Q* ") + kForcedVm, {NewFolder("no-line-feed-temp")});
         EXPECT_EQ(run.exit_code, 0);
         EXPECT_EQ(LogValue(run.output, "jvm="), c.chosen) << run.output;
     }
@@ -141,8 +141,8 @@ TEST(LauncherRun, ATemporaryPathThatIsNoFolderGivesError22) {
     const std::string folder = NewFolder("temp-is-file");
     const std::string exe = BuildLauncherFile(DemoSpec("a=b\n"), folder);
     ASSERT_TRUE(WriteWholeFile(folder + "not-a-folder", TextBytes("x")));
-    const RunResult run = RunLauncher(exe, std::string("-D* -Q* ") + kForcedVm,
-                                      {folder + "not-a-folder"});
+    const RunResult run =
+        RunLauncher(exe, std::string("-D* -Q* ") + kForcedVm, {folder + "not-a-folder"});
     EXPECT_EQ(run.exit_code, 22) << run.output;
     EXPECT_EQ(LogValue(run.output, "temp.path="), folder + "not-a-folder\\");
     EXPECT_EQ(LogValue(run.output, "temp.folder="), "");
@@ -171,7 +171,8 @@ TEST(LauncherRun, BrokenLaunchersFailWithTheirNumber) {
         {"cut one byte short", files,
          [](pantrix_pack::LauncherSpec*, Bytes* built) {
              if (!built->empty()) built->pop_back();
-         }, 90},
+         },
+         90},
         {"a payload byte changed", files,
          [&](pantrix_pack::LauncherSpec*, Bytes* built) {
              if (!built->empty()) (*built)[last_header(*built) + 33] ^= 1;
@@ -186,8 +187,10 @@ TEST(LauncherRun, BrokenLaunchersFailWithTheirNumber) {
          [](pantrix_pack::LauncherSpec* spec, Bytes*) { spec->section_count = 4; }, 97},
         {"no sections expected", files,
          [](pantrix_pack::LauncherSpec* spec, Bytes*) { spec->section_count = 0; }, 96},
-        {"a file whose folder is a file", {FileSection('F', "x", "file"), FileSection('F', "x/y.jar", "y")},
-         nullptr, 41},
+        {"a file whose folder is a file",
+         {FileSection('F', "x", "file"), FileSection('F', "x/y.jar", "y")},
+         nullptr,
+         41},
         {"a file outside the folder", {FileSection('F', "../outside.txt", "x")}, nullptr, 42},
         {"a file record past its section", {{'F', past_end}}, nullptr, 92},
     };
@@ -241,15 +244,16 @@ TEST(CleanupMode, DeletesOnlyPathsWithTheIdentifier) {
           "-deltree* \"" + folder + "\" 1234", "-deltree* \"" + folder + "\" JX"}) {
         const RunResult run = RunLauncher(exe, args);
         EXPECT_EQ(run.exit_code, 0) << args;
-        for (const char* path : {"keep.txt", "JX1234.txt", "sub\\JX1234-b.txt", "empty",
-                                 "JX1234-dir\\c.txt"})
+        for (const char* path :
+             {"keep.txt", "JX1234.txt", "sub\\JX1234-b.txt", "empty", "JX1234-dir\\c.txt"})
             EXPECT_TRUE(PathExists(untouched + path)) << args << ": " << path;
     }
 
     // A folder whose path lacks the identifier keeps everything that lacks it too.
     const std::string plain = NewFolder("plain");
     make_tree(plain);
-    RunResult run = RunLauncher(exe, "-D* -deltree* \"" + WithoutTrailingSlash(plain) + "\" JX1234");
+    RunResult run =
+        RunLauncher(exe, "-D* -deltree* \"" + WithoutTrailingSlash(plain) + "\" JX1234");
     EXPECT_EQ(run.exit_code, 0);
     for (const char* gone : {"JX1234.txt", "sub\\JX1234-b.txt", "JX1234-dir"})
         EXPECT_FALSE(PathExists(plain + gone)) << gone;

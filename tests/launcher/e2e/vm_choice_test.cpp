@@ -13,7 +13,7 @@ namespace {
 constexpr char kRuntimesKey[] = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 
 class RegistryRuntimes : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Clear();
         folder_ = NewFolder("runtimes");
@@ -74,11 +74,11 @@ TEST_F(RegistryRuntimes, VersionRangeDecidesAmongInstalledRuntimes) {
         std::string chosen;
     };
     const Case cases[] = {
-        {"a=b\n", v160},                          // highest with a RuntimeLib that exists
-        {"maxver=1.5\n", v150},                   // 1.5.0.6 <= 1.5.9999.9999 < 1.6.0
+        {"a=b\n", v160},         // highest with a RuntimeLib that exists
+        {"maxver=1.5\n", v150},  // 1.5.0.6 <= 1.5.9999.9999 < 1.6.0
         // maxver 1.4.0 reads as 1.4.0.9999, the default minimum 1.4 as 1.4.0.0
         {"maxver=1.4.0\n", v140},
-        {"minver=1.4.1\nmaxver=1.4.1\n", v141},   // 1.4.1.0 is within 1.4.1.0 to 1.4.1.9999
+        {"minver=1.4.1\nmaxver=1.4.1\n", v141},  // 1.4.1.0 is within 1.4.1.0 to 1.4.1.9999
         {"minver=1.8\n", "error 10"},
     };
     for (const Case& c : cases) EXPECT_EQ(Choose(c.settings), c.chosen) << c.settings;
@@ -91,7 +91,7 @@ TEST_F(RegistryRuntimes, CurrentVersionWinsWhenItsRuntimeExistsAndFits) {
     EXPECT_EQ(Choose("a=b\n"), v150);
     EXPECT_EQ(Choose("minver=1.6\n"), v160);  // out of range: the subkeys decide
     AddRuntime("1.5.9", /*missing=*/true);
-    SetCurrentVersion("1.5.9");               // its RuntimeLib is missing
+    SetCurrentVersion("1.5.9");  // its RuntimeLib is missing
     EXPECT_EQ(Choose("maxver=1.5\n"), v150);
 }
 

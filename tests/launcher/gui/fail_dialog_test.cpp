@@ -19,7 +19,7 @@ constexpr char kTitle[] = "Demo App (Demo.exe)";
 // the process that made the window and with that process's inheritable handles. Making a
 // window here first keeps the launchers' output pipes out of that long-lived process.
 class DesktopReady : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr,
                                       GetModuleHandleA(nullptr), nullptr);
@@ -89,7 +89,8 @@ TEST(FailDialog, ShowsTheNumberedMessageWithItsHelpTextAndExitsWithTheNumber) {
         const std::string text = DialogText(box);
         EXPECT_EQ(text.rfind(c.text_start, 0), 0u) << text;
         EXPECT_TRUE(text.size() >= c.text_end.size() &&
-                    text.compare(text.size() - c.text_end.size(), c.text_end.size(), c.text_end) == 0)
+                    text.compare(text.size() - c.text_end.size(), c.text_end.size(), c.text_end) ==
+                        0)
             << text;
         Sleep(300);
         EXPECT_TRUE(qortest::SaveScreenshot(c.name));
@@ -106,8 +107,8 @@ TEST(FailDialog, ShowsTheNumberedMessageWithItsHelpTextAndExitsWithTheNumber) {
 
 TEST(FailDialog, QuietRunShowsAndWritesNothing) {
     RunningLauncher running;
-    ASSERT_TRUE(StartLauncher(LauncherWithUnwritableFile(), "-Q*", {NewFolder("quiet-temp")},
-                              &running));
+    ASSERT_TRUE(
+        StartLauncher(LauncherWithUnwritableFile(), "-Q*", {NewFolder("quiet-temp")}, &running));
     bool dialog_seen = false;
     while (WaitForSingleObject(running.process.hProcess, 20) == WAIT_TIMEOUT)
         dialog_seen = dialog_seen || FindWindowA("#32770", kTitle) != nullptr;
