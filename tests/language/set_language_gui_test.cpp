@@ -90,16 +90,15 @@ HWND WaitForDialog(const std::string& caption, DWORD thread) {
     return nullptr;
 }
 
+BOOL CALLBACK PostClose(HWND window, LPARAM) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
 // Closes every window of the thread, so that a dialog the driver could not find does not keep
 // the test waiting.
 void CloseWindowsOf(DWORD thread) {
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM) -> BOOL {
-            PostMessageA(window, WM_CLOSE, 0, 0);
-            return TRUE;
-        },
-        0);
+    EnumThreadWindows(thread, PostClose, 0);
 }
 
 // Runs `steps` on a second thread against the dialog that the calling thread shows meanwhile
