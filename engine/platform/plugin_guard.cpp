@@ -73,8 +73,10 @@ struct GuardRegistration {
     void* resume[5];                       // __builtin_setjmp buffer
 };
 
-extern "C" EXCEPTION_DISPOSITION __cdecl PluginGuardHandler(EXCEPTION_RECORD* exception,
-                                                            void* frame, CONTEXT*, void*) {
+// Declared as the SDK declares exception routines (NTAPI); the system restores the stack pointer
+// after calling a handler, whichever convention the handler follows.
+extern "C" EXCEPTION_DISPOSITION NTAPI PluginGuardHandler(EXCEPTION_RECORD* exception, void* frame,
+                                                          CONTEXT*, void*) {
     if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) {
         return ExceptionContinueSearch;
     }
@@ -85,8 +87,15 @@ extern "C" EXCEPTION_DISPOSITION __cdecl PluginGuardHandler(EXCEPTION_RECORD* ex
     __builtin_longjmp(guard->resume, 1);
 }
 
-NT_TIB* ThreadInformation() {
-    return reinterpret_cast<NT_TIB*>(NtCurrentTeb());
+// The head of the thread's exception registration list, at fs:0 (NT_TIB::ExceptionList).
+EXCEPTION_REGISTRATION_RECORD* RegistrationHead() {
+    EXCEPTION_REGISTRATION_RECORD* head;
+    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head));
+    return head;
+}
+
+void SetRegistrationHead(EXCEPTION_REGISTRATION_RECORD* head) {
+    __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head) : "memory");
 }
 
 }  // namespace
@@ -102,14 +111,14 @@ __attribute__((noinline)) GuardedCall CallRunTimeExecute(RunTimeExecuteFunction 
     volatile bool completed = false;
     g_last_code = 0;
     GuardRegistration* registration = &guard;
-    registration->record.Next = ThreadInformation()->ExceptionList;
+    registration->record.Next = RegistrationHead();
     registration->record.Handler = PluginGuardHandler;
     if (__builtin_setjmp(registration->resume) == 0) {
-        ThreadInformation()->ExceptionList = &registration->record;
+        SetRegistrationHead(&registration->record);
         result = function(window, variables, data, progress, slot, buffer);
         completed = true;
     }
-    ThreadInformation()->ExceptionList = registration->record.Next;
+    SetRegistrationHead(registration->record.Next);
     GuardedCall call;
     call.completed = completed;
     call.result = completed ? result : -1;
