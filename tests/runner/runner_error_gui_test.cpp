@@ -52,21 +52,20 @@ std::string StaticText(HWND box) {
     return text;
 }
 
-// Static controls of the box that show an icon (SS_ICON): the error icon.
+BOOL CALLBACK NoteIcon(HWND child, LPARAM found) {
+    char class_name[32] = {};
+    GetClassNameA(child, class_name, sizeof class_name);
+    if (std::string(class_name) == "Static" &&
+        (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        *reinterpret_cast<bool*>(found) = true;
+    }
+    return TRUE;
+}
+
+// Whether a static control of the box shows an icon (SS_ICON): the error icon.
 bool HasIcon(HWND box) {
     bool found = false;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM found_flag) -> BOOL {
-            char class_name[32] = {};
-            GetClassNameA(child, class_name, sizeof class_name);
-            if (std::string(class_name) == "Static" &&
-                (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-                *reinterpret_cast<bool*>(found_flag) = true;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(box, &NoteIcon, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
