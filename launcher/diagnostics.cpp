@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "built_in_record.h"
 #include "counted_memory.h"
@@ -74,12 +75,18 @@ void DiagnosticsSetJavaInstallerSet(bool set) {
 
 void Log(const char* format, ...) {
     if (!state.log_enabled) return;
-    char message[kMaxLogMessage + 1];
+    // The line is written with one call: standard output is unbuffered while the output pipe
+    // is installed, and the run-time library would otherwise write a formatted line to the
+    // pipe a character at a time.
+    char line[kMaxLogMessage + 32];
+    line[0] = '!';
     va_list args;
     va_start(args, format);
-    std::vsnprintf(message, sizeof(message), format, args);
+    std::vsnprintf(line + 1, kMaxLogMessage + 1, format, args);
     va_end(args);
-    std::printf("!%s [%d]\r\n", message, MillisecondsSinceStart());
+    const size_t length = std::strlen(line);
+    std::snprintf(line + length, sizeof(line) - length, " [%d]\r\n", MillisecondsSinceStart());
+    std::fwrite(line, 1, std::strlen(line), stdout);
     std::fflush(stdout);
 }
 
@@ -88,10 +95,12 @@ void Fail(const char* message) {
     const HelpContext context{state.app_name, state.exe_name, state.java_installer_set};
     ComposeFailText(message, context, text, sizeof(text));
     if (state.quiet) return;
+    char output[sizeof(text) + 80];
     char dashes[71];
     for (int i = 0; i < 70; ++i) dashes[i] = '-';
     dashes[70] = '\0';
-    std::printf("\r\n%s\r\n%s\r\n\r\n", dashes, text);
+    std::snprintf(output, sizeof(output), "\r\n%s\r\n%s\r\n\r\n", dashes, text);
+    std::fwrite(output, 1, std::strlen(output), stdout);
     std::fflush(stdout);
     MessageBoxA(nullptr, text, state.title, MB_ICONERROR);
 }
