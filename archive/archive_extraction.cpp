@@ -30,8 +30,8 @@ int32_t ExtractFiles(const TExtractionRequest& request) {
     if (const int32_t failure = archive.Open(request.archivePath, passwords)) return failure;
 
     TExtractionPlan plan;
-    if (const int32_t failure = plan.Make(archive, request.names, request.discardPaths, target,
-                                          request.queryCallback))
+    if (const int32_t failure =
+            plan.Make(archive, request.names, request.discardPaths, target, request.queryCallback))
         return failure;
 
     TFolderMaker folders;
@@ -40,11 +40,10 @@ int32_t ExtractFiles(const TExtractionRequest& request) {
 
     TExtractionOutcome outcome;
     TComPtr<TExtractCallback> callback = MakeComObject<TExtractCallback>(
-        plan, passwords,
-        TExtractCallbacks{request.progressCallback, request.overwriteCallback}, folders, outcome);
-    const HRESULT result =
-        archive.handler()->Extract(plan.indices().data(),
-                                   static_cast<UInt32>(plan.indices().size()), 0, callback.get());
+        plan, passwords, TExtractCallbacks{request.progressCallback, request.overwriteCallback},
+        folders, outcome);
+    const HRESULT result = archive.handler()->Extract(
+        plan.indices().data(), static_cast<UInt32>(plan.indices().size()), 0, callback.get());
     const bool succeeded = result == S_OK && outcome.code() == 0;
     callback->Conclude(succeeded);
     if (succeeded) return 0;

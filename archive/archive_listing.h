@@ -11,14 +11,14 @@
 #include "opened_archive.h"
 
 class TArchiveListing {
-public:
+  public:
     // Reads every item of an opened archive, in stored order.
     explicit TArchiveListing(const TOpenedArchive& archive);
 
     const TArchiveEntry* entries() const { return entries_.data(); }
     int32_t count() const { return static_cast<int32_t>(entries_.size()); }
 
-private:
+  private:
     std::deque<std::string> names_;  // a deque: entries point into its strings
     std::vector<TArchiveEntry> entries_;
 };

@@ -10,7 +10,7 @@
 
 template <class T>
 class TComPtr {
-public:
+  public:
     TComPtr() = default;
     // Takes over one reference that the caller already holds.
     explicit TComPtr(T* adopted) : ptr_(adopted) {}
@@ -36,7 +36,7 @@ public:
         return &ptr_;
     }
 
-private:
+  private:
     T* ptr_ = nullptr;
 };
 
@@ -50,7 +50,7 @@ TComPtr<T> MakeComObject(Args&&... args) {
 // The derived class answers QueryInterface with Answer().
 template <class... Interfaces>
 class TComObject : public Interfaces... {
-public:
+  public:
     TComObject() = default;
     TComObject(const TComObject&) = delete;
     TComObject& operator=(const TComObject&) = delete;
@@ -62,7 +62,7 @@ public:
         return left;
     }
 
-protected:
+  protected:
     virtual ~TComObject() = default;
 
     struct TInterfaceEntry {
@@ -82,6 +82,6 @@ protected:
         return E_NOINTERFACE;
     }
 
-private:
+  private:
     std::atomic<ULONG> references_{1};
 };

@@ -5,7 +5,9 @@
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 bool IsForbiddenCharacter(char c) {
     const auto byte = static_cast<unsigned char>(c);
@@ -18,7 +20,9 @@ bool IsOnlyDotsAndBlanks(std::string_view part) {
     return part.find_first_not_of(". ") == std::string_view::npos;
 }
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char AsciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // Windows opens a device for these names whatever extension follows them.
 bool IsDeviceName(std::string_view part) {

@@ -35,9 +35,10 @@ int32_t Guarded(Body body) noexcept {
 
 extern "C" {
 
-void* __stdcall OpenListArchive(const char* archivePath, int32_t, TArchivePasswordCallback
-                                passwordCallback, int32_t, int32_t, int32_t, const char* password,
-                                const TArchiveEntry** entries, int32_t* count) {
+void* __stdcall OpenListArchive(const char* archivePath, int32_t,
+                                TArchivePasswordCallback passwordCallback, int32_t, int32_t,
+                                int32_t, const char* password, const TArchiveEntry** entries,
+                                int32_t* count) {
     void* handle = nullptr;
     Guarded([&]() -> int32_t {
         if (!entries || !count) return kArchiveErrorInvalidArgument;
@@ -55,7 +56,9 @@ void* __stdcall OpenListArchive(const char* archivePath, int32_t, TArchivePasswo
     return handle;
 }
 
-void __stdcall CloseListArchive(void* handle) { delete static_cast<TArchiveListing*>(handle); }
+void __stdcall CloseListArchive(void* handle) {
+    delete static_cast<TArchiveListing*>(handle);
+}
 
 int32_t __stdcall ExtractArchive(const char* archivePath, int32_t, const char* targetFolder,
                                  const TArchiveNameList* names, int32_t discardPaths,
@@ -79,5 +82,7 @@ int32_t __stdcall ExtractArchive(const char* archivePath, int32_t, const char* t
     return failure == 0 ? 1 : 0;
 }
 
-int32_t __stdcall GetLastArchiveError(int32_t) { return g_lastError.load(); }
+int32_t __stdcall GetLastArchiveError(int32_t) {
+    return g_lastError.load();
+}
 }

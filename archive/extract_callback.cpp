@@ -6,20 +6,26 @@
 
 namespace {
 
-uint32_t Low(uint64_t value) { return static_cast<uint32_t>(value); }
-uint32_t High(uint64_t value) { return static_cast<uint32_t>(value >> 32); }
+uint32_t Low(uint64_t value) {
+    return static_cast<uint32_t>(value);
+}
+uint32_t High(uint64_t value) {
+    return static_cast<uint32_t>(value >> 32);
+}
 
 // The library's code for a result that 7-Zip reports for one item.
 int32_t ItemFailureCode(Int32 result, bool encrypted) {
     namespace Result = NArchive::NExtract::NOperationResult;
     switch (result) {
-        case Result::kWrongPassword: return kArchiveErrorCannotOpen;
+        case Result::kWrongPassword:
+            return kArchiveErrorCannotOpen;
         // 7-Zip cannot always tell a wrong password from damage: in an encrypted item a data
         // or CRC error is what a wrong password gives.
         case Result::kDataError:
         case Result::kCRCError:
             return encrypted ? kArchiveErrorCannotOpen : kArchiveErrorDataError;
-        default: return kArchiveErrorDataError;
+        default:
+            return kArchiveErrorDataError;
     }
 }
 
@@ -120,14 +126,16 @@ bool TExtractCallback::MayReplace(const TPlannedItem& item,
                                   const WIN32_FILE_ATTRIBUTE_DATA& existing) {
     if (!callbacks_.overwrite) return false;
     const std::string existingPath = WideToAnsi(item.target);
-    return callbacks_.overwrite(existingPath.c_str(), existing.nFileSizeLow,
-                                existing.nFileSizeHigh, existing.ftLastWriteTime.dwLowDateTime,
+    return callbacks_.overwrite(existingPath.c_str(), existing.nFileSizeLow, existing.nFileSizeHigh,
+                                existing.ftLastWriteTime.dwLowDateTime,
                                 existing.ftLastWriteTime.dwHighDateTime, item.name.c_str(),
                                 Low(item.size), High(item.size), item.modified.dwLowDateTime,
                                 item.modified.dwHighDateTime) == kArchiveOverwriteReplace;
 }
 
-HRESULT STDMETHODCALLTYPE TExtractCallback::PrepareOperation(Int32) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE TExtractCallback::PrepareOperation(Int32) noexcept {
+    return S_OK;
+}
 
 HRESULT STDMETHODCALLTYPE TExtractCallback::SetOperationResult(Int32 result) noexcept {
     const TPlannedItem* item = std::exchange(currentItem_, nullptr);

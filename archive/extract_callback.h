@@ -21,9 +21,8 @@ struct TExtractCallbacks {
     TArchiveOverwriteCallback overwrite = nullptr;
 };
 
-class TExtractCallback final
-    : public TComObject<IArchiveExtractCallback, ICryptoGetTextPassword> {
-public:
+class TExtractCallback final : public TComObject<IArchiveExtractCallback, ICryptoGetTextPassword> {
+  public:
     TExtractCallback(const TExtractionPlan& plan, TPasswordSource& passwords,
                      TExtractCallbacks callbacks, TFolderMaker& folders,
                      TExtractionOutcome& outcome);
@@ -41,7 +40,7 @@ public:
     // failure, and on success reports the total once more when the last report fell short.
     void Conclude(bool succeeded);
 
-private:
+  private:
     // Calls the progress callback; false when it asked to stop and `mayStop` holds.
     bool Report(uint64_t done, bool mayStop = true);
     // Opens the file of a planned item, or leaves *stream null to skip it.

@@ -64,9 +64,9 @@ int32_t TExtractionPlan::Make(const TOpenedArchive& archive, const TArchiveNameL
         const std::optional<std::string> relative =
             SafeRelativePath(WideToUtf8(item.path), discardPaths);
         if (!relative) {
-            const int32_t answer =
-                query ? query(kArchiveQueryUnsafePath, static_cast<int32_t>(index))
-                      : kArchiveQueryStop;
+            const int32_t answer = query
+                                       ? query(kArchiveQueryUnsafePath, static_cast<int32_t>(index))
+                                       : kArchiveQueryStop;
             if (answer == kArchiveQuerySkip) continue;
             return kArchiveErrorUnsafePath;
         }

@@ -23,7 +23,7 @@ struct TPlannedItem {
 };
 
 class TExtractionPlan {
-public:
+  public:
     // Plans the extraction of `names` (every item when null) below `targetFolder`.
     // 0 or the library's error code (1002, 1006, 1008, 1010).
     int32_t Make(const TOpenedArchive& archive, const TArchiveNameList* names, bool discardPaths,
@@ -36,8 +36,8 @@ public:
     // Whether an item of the archive, planned or not, is encrypted.
     bool Encrypted(uint32_t index) const { return index < encrypted_.size() && encrypted_[index]; }
 
-private:
-    std::vector<bool> encrypted_;  // by index, every item
+  private:
+    std::vector<bool> encrypted_;      // by index, every item
     std::vector<TPlannedItem> items_;  // ascending by index
     std::vector<uint32_t> indices_;
 };

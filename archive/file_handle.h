@@ -6,7 +6,7 @@
 #include <utility>
 
 class TFileHandle {
-public:
+  public:
     TFileHandle() = default;
     explicit TFileHandle(HANDLE handle) : handle_(handle) {}
     TFileHandle(TFileHandle&& other) noexcept
@@ -25,6 +25,6 @@ public:
         return CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != FALSE;
     }
 
-private:
+  private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };

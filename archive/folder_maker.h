@@ -6,11 +6,11 @@
 #include <unordered_set>
 
 class TFolderMaker {
-public:
+  public:
     // Whether `path` (no trailing separator) is a folder now, creating it when missing.
     bool Make(const std::wstring& path);
 
-private:
+  private:
     std::unordered_set<std::wstring> known_;
 };
 

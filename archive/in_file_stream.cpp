@@ -15,8 +15,7 @@ HRESULT STDMETHODCALLTYPE TInFileStream::QueryInterface(REFIID iid, void** out) 
                    {&IID_IInStream, self}});
 }
 
-HRESULT STDMETHODCALLTYPE TInFileStream::Read(void* data, UInt32 size,
-                                              UInt32* processed) noexcept {
+HRESULT STDMETHODCALLTYPE TInFileStream::Read(void* data, UInt32 size, UInt32* processed) noexcept {
     DWORD done = 0;
     const BOOL ok = size == 0 || ReadFile(file_.get(), data, size, &done, nullptr);
     if (processed) *processed = done;

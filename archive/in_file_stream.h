@@ -8,7 +8,7 @@
 #include "seven_zip.h"
 
 class TInFileStream final : public TComObject<IInStream> {
-public:
+  public:
     explicit TInFileStream(TFileHandle file) : file_(std::move(file)) {}
 
     // Opens `path` for reading, sharing it with readers; null with the Windows error set.
@@ -19,6 +19,6 @@ public:
     HRESULT STDMETHODCALLTYPE Seek(Int64 offset, UInt32 origin,
                                    UInt64* newPosition) noexcept override;
 
-private:
+  private:
     TFileHandle file_;
 };

@@ -11,7 +11,7 @@ namespace {
 
 // 7-Zip's progress of opening, and the password when the headers are encrypted.
 class TOpenCallback final : public TComObject<IArchiveOpenCallback, ICryptoGetTextPassword> {
-public:
+  public:
     explicit TOpenCallback(TPasswordSource& passwords) : passwords_(passwords) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override {
@@ -31,13 +31,13 @@ public:
         return passwords_.Get(password);
     }
 
-private:
+  private:
     TPasswordSource& passwords_;
 };
 
 // A PROPVARIANT that clears itself.
 class TPropVariant {
-public:
+  public:
     TPropVariant() { PropVariantInit(&value_); }
     TPropVariant(const TPropVariant&) = delete;
     TPropVariant& operator=(const TPropVariant&) = delete;
@@ -48,12 +48,12 @@ public:
     }
     const PROPVARIANT& get() const { return value_; }
 
-private:
+  private:
     PROPVARIANT value_;
 };
 
 class TItemReader {
-public:
+  public:
     TItemReader(IInArchive* handler, uint32_t index) : handler_(handler), index_(index) {}
 
     const PROPVARIANT& Read(PROPID property) {
@@ -67,15 +67,20 @@ public:
     uint64_t Number(PROPID property) {
         const PROPVARIANT& v = Read(property);
         switch (v.vt) {
-            case VT_UI8: return v.uhVal.QuadPart;
-            case VT_UI4: return v.ulVal;
-            case VT_UI2: return v.uiVal;
-            case VT_UI1: return v.bVal;
-            default: return 0;
+            case VT_UI8:
+                return v.uhVal.QuadPart;
+            case VT_UI4:
+                return v.ulVal;
+            case VT_UI2:
+                return v.uiVal;
+            case VT_UI1:
+                return v.bVal;
+            default:
+                return 0;
         }
     }
 
-private:
+  private:
     IInArchive* handler_;
     uint32_t index_;
     TPropVariant value_;
@@ -83,7 +88,9 @@ private:
 
 }  // namespace
 
-bool HasWildcard(const char* path) { return std::strpbrk(path, "*?") != nullptr; }
+bool HasWildcard(const char* path) {
+    return std::strpbrk(path, "*?") != nullptr;
+}
 
 int32_t TOpenedArchive::Open(const char* archivePath, TPasswordSource& passwords) {
     if (!archivePath || !*archivePath) return kArchiveErrorInvalidArgument;

@@ -24,7 +24,7 @@ struct TArchiveItem {
 };
 
 class TOpenedArchive {
-public:
+  public:
     // Opens `archivePath` (8-bit text); 0 or the library's error code (1001, 1002, 1003, 1009,
     // 1010, 1011).
     int32_t Open(const char* archivePath, TPasswordSource& passwords);
@@ -38,7 +38,7 @@ public:
     TOpenedArchive& operator=(const TOpenedArchive&) = delete;
     ~TOpenedArchive();
 
-private:
+  private:
     TComPtr<IInArchive> handler_;
 };
 

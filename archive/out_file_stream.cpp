@@ -6,8 +6,8 @@ namespace {
 
 // The stored attributes that are given to the written file; the others (folder, compression,
 // 7-Zip's Unix mode bits) describe the source system and are not copied.
-constexpr DWORD kKeptAttributes =
-    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                  FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
 }  // namespace
 
@@ -21,9 +21,9 @@ TComPtr<TOutFileStream> TOutFileStream::Create(const std::wstring& path,
 
 HRESULT STDMETHODCALLTYPE TOutFileStream::QueryInterface(REFIID iid, void** out) noexcept {
     ISequentialOutStream* self = this;
-    return Answer(iid, out,
-                  {{&IID_IUnknown, static_cast<IUnknown*>(self)},
-                   {&IID_ISequentialOutStream, self}});
+    return Answer(
+        iid, out,
+        {{&IID_IUnknown, static_cast<IUnknown*>(self)}, {&IID_ISequentialOutStream, self}});
 }
 
 HRESULT STDMETHODCALLTYPE TOutFileStream::Write(const void* data, UInt32 size,
@@ -43,7 +43,8 @@ bool TOutFileStream::Finish(const FILETIME& modified, uint32_t attributes) {
         Discard();
         return false;
     }
-    if (attributes & kKeptAttributes) SetFileAttributesW(path_.c_str(), attributes & kKeptAttributes);
+    if (attributes & kKeptAttributes)
+        SetFileAttributesW(path_.c_str(), attributes & kKeptAttributes);
     closed_ = true;
     return true;
 }

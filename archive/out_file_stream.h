@@ -12,19 +12,19 @@
 
 // The first failure of an extraction, recorded by whichever part meets it.
 class TExtractionOutcome {
-public:
+  public:
     void Fail(int32_t code) {
         int32_t none = 0;
         code_.compare_exchange_strong(none, code);
     }
     int32_t code() const { return code_.load(); }
 
-private:
+  private:
     std::atomic<int32_t> code_{0};
 };
 
 class TOutFileStream final : public TComObject<ISequentialOutStream> {
-public:
+  public:
     TOutFileStream(TFileHandle file, std::wstring path, TExtractionOutcome& outcome)
         : file_(std::move(file)), path_(std::move(path)), outcome_(outcome) {}
 
@@ -42,7 +42,7 @@ public:
     void Discard();
     bool closed() const { return closed_; }
 
-private:
+  private:
     TFileHandle file_;
     std::wstring path_;
     TExtractionOutcome& outcome_;

@@ -11,7 +11,7 @@
 #include "seven_zip.h"
 
 class TPasswordSource {
-public:
+  public:
     TPasswordSource(const char* password, TArchivePasswordCallback callback);
 
     // Answers 7-Zip: the password as a new BSTR, or E_ABORT when there is none.
@@ -19,7 +19,7 @@ public:
     // Whether 7-Zip has asked for a password during this call.
     bool Asked() const;
 
-private:
+  private:
     mutable std::mutex lock_;
     std::wstring password_;
     bool known_ = false;

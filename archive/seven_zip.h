@@ -15,4 +15,4 @@ extern "C" const GUID CLSID_Format7z;
 
 // The signature of 7z.dll's CreateObject.
 using TCreateObjectFunction = HRESULT(WINAPI*)(const GUID* classId, const GUID* interfaceId,
-                                                void** object);
+                                               void** object);

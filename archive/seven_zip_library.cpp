@@ -13,7 +13,7 @@ constexpr char kRegistrationValue[] = "Path";
 constexpr char kFormatLibrary[] = "Formats\\7z.dll";
 
 class TRegistryKey {
-public:
+  public:
     TRegistryKey() = default;
     TRegistryKey(const TRegistryKey&) = delete;
     TRegistryKey& operator=(const TRegistryKey&) = delete;
@@ -23,15 +23,14 @@ public:
     HKEY get() const { return key_; }
     HKEY* put() { return &key_; }
 
-private:
+  private:
     HKEY key_ = nullptr;
 };
 
 // The registered folder with a trailing backslash, or empty when it is not registered.
 std::string RegisteredFolder() {
     TRegistryKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRegistrationKey, 0, KEY_READ, key.put()) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRegistrationKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
         return {};
     DWORD type = 0;
     DWORD size = 0;

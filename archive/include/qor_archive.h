@@ -54,7 +54,8 @@ struct TArchiveEntry {
 };
 static_assert(sizeof(TArchiveEntry) == 48);
 static_assert(offsetof(TArchiveEntry, size) == 8 && offsetof(TArchiveEntry, packedSize) == 16);
-static_assert(offsetof(TArchiveEntry, modifiedLow) == 32 && offsetof(TArchiveEntry, attributes) == 40);
+static_assert(offsetof(TArchiveEntry, modifiedLow) == 32 &&
+              offsetof(TArchiveEntry, attributes) == 40);
 
 // The names to extract: `count` zero-terminated names as the listing gives them.
 struct TArchiveNameList {

@@ -26,4 +26,6 @@ std::string ListingFailureText(int32_t code) {
     return kGeneralListingFailure;
 }
 
-std::string ExtractionFailureText(int32_t code) { return "#" + std::to_string(code); }
+std::string ExtractionFailureText(int32_t code) {
+    return "#" + std::to_string(code);
+}

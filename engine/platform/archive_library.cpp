@@ -15,7 +15,7 @@ std::mutex g_callLock;
 std::atomic<const ArchiveExtractionRequest*> g_extraction{nullptr};
 
 std::mutex g_passwordLock;
-std::string g_password;        // under g_passwordLock
+std::string g_password;  // under g_passwordLock
 bool g_passwordPending = false;
 
 constexpr int32_t kQueryAnswer = 1;
@@ -35,7 +35,9 @@ int32_t __stdcall ProgressCallback(const char* name, uint32_t doneLow, uint32_t 
     }
 }
 
-int32_t __stdcall QueryCallback(int32_t, int32_t) { return kQueryAnswer; }
+int32_t __stdcall QueryCallback(int32_t, int32_t) {
+    return kQueryAnswer;
+}
 
 int32_t __stdcall OverwriteCallback(const char*, uint32_t, uint32_t, uint32_t, uint32_t,
                                     const char*, uint32_t, uint32_t, uint32_t, uint32_t) {
@@ -87,10 +89,10 @@ int32_t ExtractArchiveEntries(const ArchiveExtractionRequest& request) {
     for (const std::string& name : request.names) names.push_back(name.c_str());
     const TArchiveNameList list{names.data(), static_cast<int32_t>(names.size())};
     g_extraction = &request;
-    const int32_t ok = ExtractArchive(request.archive.c_str(), 1, request.target.c_str(), &list,
-                                      request.discardPaths ? 1 : 0, request.password.c_str(),
-                                      ArchivePasswordCallback, ProgressCallback, QueryCallback,
-                                      OverwriteCallback);
+    const int32_t ok =
+        ExtractArchive(request.archive.c_str(), 1, request.target.c_str(), &list,
+                       request.discardPaths ? 1 : 0, request.password.c_str(),
+                       ArchivePasswordCallback, ProgressCallback, QueryCallback, OverwriteCallback);
     g_extraction = nullptr;
     return ok ? 0 : GetLastArchiveError(0);
 }

@@ -27,7 +27,7 @@ struct ArchiveExtractionRequest {
     std::string target;
     std::vector<std::string> names;  // passed exactly as given
     bool discardPaths = false;
-    bool overwrite = false;  // the overwrite callback answers 4 (replace) or 1 (keep)
+    bool overwrite = false;    // the overwrite callback answers 4 (replace) or 1 (keep)
     ArchiveProgress progress;  // may be empty
 };
 

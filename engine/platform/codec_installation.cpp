@@ -1,6 +1,7 @@
 #include "codec_installation.h"
 
 #include <windows.h>
+// After <windows.h>, which it needs.
 #include <shlobj.h>
 
 #include <utility>
@@ -29,7 +30,7 @@ std::string SpecialFolder(int csidl) {
 }
 
 class TRegistryKey {
-public:
+  public:
     TRegistryKey() = default;
     TRegistryKey(const TRegistryKey&) = delete;
     TRegistryKey& operator=(const TRegistryKey&) = delete;
@@ -39,7 +40,7 @@ public:
     HKEY get() const { return key_; }
     HKEY* put() { return &key_; }
 
-private:
+  private:
     HKEY key_ = nullptr;
 };
 
@@ -59,7 +60,7 @@ std::string CommonFilesFromRegistry() {
 }
 
 class TFileHandle {
-public:
+  public:
     explicit TFileHandle(HANDLE handle) : handle_(handle) {}
     TFileHandle(const TFileHandle&) = delete;
     TFileHandle& operator=(const TFileHandle&) = delete;
@@ -68,11 +69,13 @@ public:
     }
     HANDLE get() const { return handle_; }
 
-private:
+  private:
     HANDLE handle_;
 };
 
-bool IsWindows9x() { return (GetVersion() & 0x80000000u) != 0; }
+bool IsWindows9x() {
+    return (GetVersion() & 0x80000000u) != 0;
+}
 
 bool FolderExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -110,8 +113,8 @@ bool WriteCodecFile(const char* resource, const std::string& path) {
     if (!bytes) return FileExists(path);
     bool complete = false;
     {
-        const TFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const TFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.get() == INVALID_HANDLE_VALUE) return FileExists(path);
         DWORD written = 0;
         complete = WriteFile(file.get(), bytes, size, &written, nullptr) && written == size;
@@ -164,4 +167,6 @@ bool InstallCodecsInto(const std::string& base) {
     return WriteRegistration(root);
 }
 
-void InstallCodecs() { InstallCodecsInto(CodecBaseFolder()); }
+void InstallCodecs() {
+    InstallCodecsInto(CodecBaseFolder());
+}

@@ -26,7 +26,9 @@ std::string ArchivePath(const std::string& name) {
     return BuildFolder(QOR_TEST_ARCHIVES_DIR) + name;
 }
 
-std::string BuiltCodecFolder() { return BuildFolder(QOR_TEST_CODECS_DIR); }
+std::string BuiltCodecFolder() {
+    return BuildFolder(QOR_TEST_CODECS_DIR);
+}
 
 std::map<std::string, std::string> PayloadFiles() {
     std::string numbers;
@@ -81,7 +83,9 @@ TScratchFolder::~TScratchFolder() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TScratchFolder::text() const { return path_.string() + "\\"; }
+std::string TScratchFolder::text() const {
+    return path_.string() + "\\";
+}
 
 void SetCodecRegistration(const std::string& folder) {
     HKEY key = nullptr;
@@ -92,9 +96,9 @@ void SetCodecRegistration(const std::string& folder) {
     if (folder.empty())
         RegDeleteValueA(key, "Path");
     else
-        result = RegSetValueExA(key, "Path", 0, REG_SZ,
-                                reinterpret_cast<const BYTE*>(folder.c_str()),
-                                static_cast<DWORD>(folder.size() + 1));
+        result =
+            RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                           static_cast<DWORD>(folder.size() + 1));
     RegCloseKey(key);
     if (result != ERROR_SUCCESS) throw std::runtime_error("cannot write the codec registration");
 }

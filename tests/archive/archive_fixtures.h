@@ -23,7 +23,7 @@ void WriteWholeFile(const std::filesystem::path& file, const std::string& conten
 
 // A new empty folder below the temporary folder, removed with everything in it at the end.
 class TScratchFolder {
-public:
+  public:
     explicit TScratchFolder(const std::string& name);
     ~TScratchFolder();
     TScratchFolder(const TScratchFolder&) = delete;
@@ -33,7 +33,7 @@ public:
     // The folder as 8-bit text with a trailing backslash.
     std::string text() const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -26,7 +26,7 @@ namespace {
 constexpr char kPassword[] = "Secret 1";
 
 class ArchiveLibrary : public testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { qortest::SetCodecRegistration(qortest::BuiltCodecFolder()); }
 };
 
@@ -90,18 +90,22 @@ int32_t Extract(const TExtraction& request) {
     const TArchiveNameList list{pointers.data(), static_cast<int32_t>(pointers.size())};
     const int32_t ok = ExtractArchive(
         request.archive.c_str(), 1, request.target.c_str(), request.names.empty() ? nullptr : &list,
-        request.discardPaths ? 1 : 0, request.password, request.passwordCallback,
-        request.progress, request.query, request.overwrite);
+        request.discardPaths ? 1 : 0, request.password, request.passwordCallback, request.progress,
+        request.query, request.overwrite);
     return ok ? 0 : GetLastArchiveError(0);
 }
 
 // --- Listing -------------------------------------------------------------------------------
 
 TEST_F(ArchiveLibrary, ListsEveryEntryOfEveryKindOfArchive) {
-    const std::set<std::string> all = {"data",         "docs",
-                                        "docs\\deep",   "empty",
-                                        "readme.txt",   "docs\\guide.txt",
-                                        "docs\\deep\\notes.txt", "data\\numbers.txt"};
+    const std::set<std::string> all = {"data",
+                                       "docs",
+                                       "docs\\deep",
+                                       "empty",
+                                       "readme.txt",
+                                       "docs\\guide.txt",
+                                       "docs\\deep\\notes.txt",
+                                       "data\\numbers.txt"};
     std::set<std::string> encrypted = all;
     encrypted.erase("empty");
     struct Case {
@@ -137,8 +141,9 @@ TEST_F(ArchiveLibrary, EntriesCarrySizesFlagsAndTimes) {
             continue;
         }
         EXPECT_EQ(entry.size, file->second.size());
-        EXPECT_EQ(entry.flags & (kArchiveEntryFolder | kArchiveEntryEncrypted | kArchiveEntryHasCrc),
-                  kArchiveEntryEncrypted | kArchiveEntryHasCrc);
+        EXPECT_EQ(
+            entry.flags & (kArchiveEntryFolder | kArchiveEntryEncrypted | kArchiveEntryHasCrc),
+            kArchiveEntryEncrypted | kArchiveEntryHasCrc);
         EXPECT_NE(entry.modifiedHigh, 0u);
         EXPECT_EQ(entry.reserved, 0u);
     }
@@ -298,9 +303,8 @@ int32_t __stdcall SkipUnsafeEntries(int32_t problem, int32_t) {
 }
 
 TEST_F(ArchiveLibrary, UnsafeEntryPathsAreRefusedBeforeAnythingIsWritten) {
-    const char* archives[] = {"hostile-parent.7z", "hostile-inner-parent.7z",
-                              "hostile-absolute.7z", "hostile-unc.7z",
-                              "hostile-drive.7z", "hostile-device.7z"};
+    const char* archives[] = {"hostile-parent.7z", "hostile-inner-parent.7z", "hostile-absolute.7z",
+                              "hostile-unc.7z",    "hostile-drive.7z",        "hostile-device.7z"};
     for (const char* archive : archives) {
         SCOPED_TRACE(archive);
         TScratchFolder scratch("hostile");
@@ -337,8 +341,7 @@ TEST_F(ArchiveLibrary, BackslashesInStoredNamesStayInsideTheTarget) {
     ASSERT_EQ(Extract(request), 0);
     const auto everything = FolderContents(scratch.path());
     EXPECT_EQ(everything.size(), 3u);  // target\ and two files
-    for (const auto& [name, content] : everything)
-        EXPECT_EQ(name.rfind("target\\", 0), 0u) << name;
+    for (const auto& [name, content] : everything) EXPECT_EQ(name.rfind("target\\", 0), 0u) << name;
 }
 
 // --- Progress and stopping ----------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+// After <windows.h>, which it needs.
 #include <shlobj.h>
 
 #include <filesystem>
@@ -94,7 +95,7 @@ TEST(CodecInstallation, InstallsBelowTheLocalApplicationDataFolder) {
 // --- The archive operations ---------------------------------------------------------------
 
 class ArchiveOperations : public testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { InstallCodecs(); }
 };
 
@@ -116,13 +117,13 @@ TEST_F(ArchiveOperations, PasswordCallbackHandsThePasswordOutOnce) {
     const TArchiveEntry* entries = nullptr;
     int32_t count = 0;
     SetArchivePassword(kPassword);
-    void* handle = OpenListArchive(archive.c_str(), 0, ArchivePasswordCallback, 0, 0, 0, "",
-                                   &entries, &count);
+    void* handle =
+        OpenListArchive(archive.c_str(), 0, ArchivePasswordCallback, 0, 0, 0, "", &entries, &count);
     ASSERT_NE(handle, nullptr);
     CloseListArchive(handle);
-    EXPECT_EQ(OpenListArchive(archive.c_str(), 0, ArchivePasswordCallback, 0, 0, 0, "", &entries,
-                              &count),
-              nullptr);
+    EXPECT_EQ(
+        OpenListArchive(archive.c_str(), 0, ArchivePasswordCallback, 0, 0, 0, "", &entries, &count),
+        nullptr);
     EXPECT_EQ(GetLastArchiveError(0), kArchiveErrorCannotOpen);
 }
 
@@ -130,9 +131,9 @@ TEST_F(ArchiveOperations, ListArchiveGivesTheNamesOrTheFailureText) {
     const ArchiveListResult listing = ListArchive(ArchivePath("encrypted-headers.7z"), kPassword);
     ASSERT_TRUE(listing.ok) << listing.failure;
     const std::set<std::string> names(listing.names.begin(), listing.names.end());
-    EXPECT_EQ(names, (std::set<std::string>{"data", "docs", "docs\\deep", "readme.txt",
-                                            "docs\\guide.txt", "docs\\deep\\notes.txt",
-                                            "data\\numbers.txt"}));
+    EXPECT_EQ(names,
+              (std::set<std::string>{"data", "docs", "docs\\deep", "readme.txt", "docs\\guide.txt",
+                                     "docs\\deep\\notes.txt", "data\\numbers.txt"}));
 
     const struct {
         std::string archive;
@@ -216,10 +217,9 @@ TEST_F(ArchiveOperations, ProgressPercentagesRunFromOneToOneHundredAndStopOnRequ
     TScratchFolder target("extract-progress");
     std::vector<int> percentages;
     std::string lastFile;
-    const ExtractionProgress record = [&](const std::string& file, uint64_t done,
-                                          uint64_t total) {
-        percentages.push_back(ProgressPercentage(static_cast<int64_t>(done),
-                                                 static_cast<int64_t>(total)));
+    const ExtractionProgress record = [&](const std::string& file, uint64_t done, uint64_t total) {
+        percentages.push_back(
+            ProgressPercentage(static_cast<int64_t>(done), static_cast<int64_t>(total)));
         lastFile = file;
         return true;
     };
