@@ -1,8 +1,9 @@
 #include "runner_platform_windows.h"
 
+#include <windows.h>
+
 #include <objbase.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include "locale_text.h"
 
