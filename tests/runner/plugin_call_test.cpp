@@ -165,9 +165,16 @@ TEST(PluginCall, CancelReachesTheLibraryThroughItsCallback) {
     progress.SetCancelRequested(true);
     const std::string result = executor.Execute(Call("cancel"));
     EXPECT_EQ(ValueIn(result, "CANCELLED"), "TRUE");
+    // The waiting loop stores what the worker reported only while the worker runs: a library
+    // that reports once and returns may end before the loop's next pass, so the record holds
+    // either that report or the text stored before the library's first report.
     const ProgressRecord record = progress.ReadProgress();
-    EXPECT_EQ(record.text, "waiting");
-    EXPECT_EQ(record.position, 5);
+    if (record.text == "waiting") {
+        EXPECT_EQ(record.position, 5);
+    } else {
+        EXPECT_EQ(record.text, "Working");
+        EXPECT_EQ(record.position, 0);
+    }
 }
 
 TEST(PluginCall, AScriptStatementRunsTheLibrary) {
