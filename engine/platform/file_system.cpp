@@ -111,3 +111,50 @@ std::vector<std::string> ListFileNames(const std::string& folder, const std::str
     } while (FindNextFileA(find.get(), &entry));
     return names;
 }
+
+void ClearFolderTree(const std::string& folder, bool recurse) {
+    std::string base = folder;
+    if (!base.empty() && base.back() == '\\') base.pop_back();
+    WIN32_FIND_DATAA entry{};
+    const HANDLE raw = FindFirstFileA((base + "\\*.*").c_str(), &entry);
+    if (raw == INVALID_HANDLE_VALUE) return;
+    const FindHandle find(raw);
+    do {
+        const std::string name = entry.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = base + "\\" + name;
+        const DWORD attributes = entry.dwFileAttributes;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            if (!recurse) continue;
+            if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) ClearFolderTree(path, true);
+            RemoveDirectoryA(path.c_str());
+            continue;
+        }
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    } while (FindNextFileA(find.get(), &entry));
+}
+
+bool RemoveFolderTree(const std::string& folder, int passes) {
+    for (int pass = 0; pass < passes; ++pass) ClearFolderTree(folder, true);
+    std::string path = folder;
+    if (!path.empty() && path.back() == '\\') path.pop_back();
+    RemoveDirectoryA(path.c_str());
+    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+std::optional<std::string> CreateNumberedFolder(const std::string& parent,
+                                                const std::string& prefix, std::string* error) {
+    // Far more than any temporary folder holds; ends the search if every name seems taken.
+    constexpr int kLastNumber = 1000000;
+    for (int number = 1; number <= kLastNumber; ++number) {
+        const std::string folder = parent + prefix + std::to_string(number);
+        if (CreateDirectoryA(folder.c_str(), nullptr)) return folder + "\\";
+        const DWORD code = GetLastError();
+        if (code == ERROR_ALREADY_EXISTS) continue;
+        if (error) *error = CallError("CreateDirectoryA", folder, code);
+        return std::nullopt;
+    }
+    if (error) *error = "no free folder name " + parent + prefix + "N";
+    return std::nullopt;
+}
