@@ -14,9 +14,10 @@
 // request on to the thread, whose progress callback then answers 0.
 //
 // When the platform mode asks for it and the engine is a 32-bit process on a 64-bit system,
-// file-system redirection is switched off around the call (Wow64DisableWow64FsRedirection, then
-// Wow64RevertWow64FsRedirection) so that the library sees the native system folders. The engine
-// makes no registry call of its own while the library runs, so no registry view is switched.
+// file-system redirection is switched off for the call (the redirection guard, held by the
+// worker thread that calls the library) so that the library sees the native system folders.
+// The engine makes no registry call of its own while the library runs, so no registry view is
+// switched.
 class WindowsPluginExecutor : public PluginExecutor {
   public:
     // `wake_window`: a window of the main thread that the worker's wake-up (WM_NULL) goes to when

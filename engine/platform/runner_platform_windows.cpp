@@ -5,7 +5,12 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
 #include "locale_text.h"
+#include "redirection_guard.h"
 
 namespace {
 
@@ -35,6 +40,29 @@ class ComForCall {
   private:
     bool initialised_;
 };
+
+class HeldRedirectionGuard : public FileSystemScope {
+  public:
+    explicit HeldRedirectionGuard(std::string_view platform_mode)
+        : guard_(platform_mode != "Win32") {}
+
+  private:
+    RedirectionGuard guard_;
+};
+
+// Maps the text in pieces that fit the functions' DWORD length; one byte in, one byte out.
+std::string MapCase(std::string_view text, DWORD(WINAPI* map)(LPSTR, DWORD)) {
+    std::string result(text);
+    char* at = result.data();
+    std::size_t left = result.size();
+    while (left > 0) {
+        const std::size_t piece = std::min<std::size_t>(left, INT_MAX);
+        map(at, static_cast<DWORD>(piece));
+        at += piece;
+        left -= piece;
+    }
+    return result;
+}
 
 }  // namespace
 
@@ -88,4 +116,39 @@ std::optional<std::string> WindowsRunnerPlatform::BrowseForFolder(const std::str
     CoTaskMemFree(chosen);
     if (!ok) return std::nullopt;
     return std::string(path);
+}
+
+std::unique_ptr<FileSystemScope> WindowsRunnerPlatform::GuardRedirection(
+    std::string_view platform_mode) {
+    return std::make_unique<HeldRedirectionGuard>(platform_mode);
+}
+
+std::optional<std::string> WindowsRunnerPlatform::CreateTemporaryFile(const std::string& folder,
+                                                                      const std::string& prefix) {
+    char path[MAX_PATH] = {};
+    if (GetTempFileNameA(folder.c_str(), prefix.c_str(), 0, path) == 0) return std::nullopt;
+    return std::string(path);
+}
+
+std::optional<std::string> WindowsRunnerPlatform::ShortPathName(const std::string& path) {
+    char short_path[MAX_PATH] = {};
+    const DWORD length = GetShortPathNameA(path.c_str(), short_path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::nullopt;
+    return std::string(short_path, length);
+}
+
+std::optional<std::string> WindowsRunnerPlatform::FoundName(const std::string& path) {
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+    FindClose(search);
+    return std::string(found.cFileName, strnlen(found.cFileName, MAX_PATH));
+}
+
+std::string WindowsRunnerPlatform::UpperCase(std::string_view text) {
+    return MapCase(text, CharUpperBuffA);
+}
+
+std::string WindowsRunnerPlatform::LowerCase(std::string_view text) {
+    return MapCase(text, CharLowerBuffA);
 }

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "redirection_guard.h"
+
 namespace {
 
 std::int32_t g_plugin_slot = 0;
@@ -59,12 +61,14 @@ std::int32_t* PluginSlot() {
 }
 
 TScriptThread::TScriptThread(ProgressState& progress, std::string library_path,
-                             std::string variables, std::string data, HWND window)
+                             std::string variables, std::string data, HWND window,
+                             bool native_file_system)
     : LongOperationWorker(progress),
       library_path_(std::move(library_path)),
       variables_(std::move(variables)),
       data_(std::move(data)),
       window_(window),
+      native_file_system_(native_file_system),
       result_(variables_) {}
 
 std::int32_t __stdcall TScriptThread::ProgressCallback(std::int32_t position, const char* text) {
@@ -82,6 +86,7 @@ std::int32_t __stdcall TScriptThread::ProgressCallback(std::int32_t position, co
 }
 
 void TScriptThread::Run() {
+    const RedirectionGuard guard(native_file_system_);
     const LoadedLibrary library(LoadLibraryA(library_path_.c_str()));
     if (!library.get()) {
         error_ = "LoadLibraryA failed for " + library_path_ + ", error " +

@@ -22,13 +22,18 @@
 // the progress lock, waking the main thread) and answers 1, or 0 once cancel was requested. Only
 // one plug-in call runs at a time in the process; the callback finds it through a process-wide
 // pointer.
+//
+// With `native_file_system` (the platform mode is not "Win32") the worker holds the redirection
+// guard (redirection_guard.h) while it loads and calls the library. Redirection is switched per
+// thread, so the guard belongs on the worker: on the main thread it would not reach the
+// library's file operations.
 class TScriptThread : public LongOperationWorker {
   public:
     // The longest result text that is accepted; a longer answer is a failure.
     static constexpr std::int32_t kPluginResultLimit = 64 << 20;
 
     TScriptThread(ProgressState& progress, std::string library_path, std::string variables,
-                  std::string data, HWND window);
+                  std::string data, HWND window, bool native_file_system = false);
 
     // After the operation: the new store as comma text (the exported text after a failure).
     const std::string& Result() const { return result_; }
@@ -48,6 +53,7 @@ class TScriptThread : public LongOperationWorker {
     const std::string variables_;
     const std::string data_;
     const HWND window_;
+    const bool native_file_system_;
     std::string result_;
     std::string error_;
     std::atomic<bool> reported_{false};

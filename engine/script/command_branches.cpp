@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "conditions.h"
+#include "variable_commands.h"
 
 namespace {
 
@@ -42,5 +43,8 @@ const CommandBranch* CommandBranches::Find(const CommandRow& row) const {
 CommandBranches BuiltCommandBranches() {
     CommandBranches branches;
     branches.Set("Evaluate Expression", EvaluateExpressionBranch);
+    for (NamedBranch& named : VariableCommandBranches()) {
+        branches.Set(named.command, std::move(named.branch));
+    }
     return branches;
 }

@@ -21,6 +21,12 @@ enum class BranchOutcome {
 
 using CommandBranch = std::function<BranchOutcome(RunContext&, const Statement&)>;
 
+// A branch with the exact name of its command, as a family of commands lists its branches.
+struct NamedBranch {
+    std::string_view command;
+    CommandBranch branch;
+};
+
 class CommandBranches {
   public:
     CommandBranches();
@@ -36,6 +42,8 @@ class CommandBranches {
     std::vector<CommandBranch> by_row_;  // indexed by the row's position in CommandTable()
 };
 
-// The branches that exist, one entry per command whose family is built. This is the one list
-// to extend when a family of commands is built; every other command does nothing when it runs.
+// The branches that exist, one entry per command whose family is built: Evaluate Expression and
+// the variable, string and arithmetic commands (variable_commands.h). This is the one list to
+// extend when a family of commands is built, together with the built families of the command
+// table (IsFamilyBuilt); every other command does nothing when it runs.
 CommandBranches BuiltCommandBranches();

@@ -169,7 +169,9 @@ constexpr CommandRow kPluginRow = {"", K::kPlugin, 2, F::kRunner, {}};
 // are built; rows of every other family do nothing when they run.
 constexpr CommandFamily kBuiltFamilies[] = {
     F::kNothing,
+    F::kRunner,
     F::kConditions,
+    F::kVariables,
 };
 
 using RowIndex = std::unordered_map<std::string_view, const CommandRow*>;

@@ -6,6 +6,7 @@
 #include "change_recording.h"
 #include "installer_properties.h"
 #include "progress.h"
+#include "runner_platform.h"
 #include "script_image.h"
 #include "translations.h"
 #include "variable_store.h"
@@ -39,6 +40,10 @@ struct SessionState {
     bool cached_in_run = false;
     bool removed_in_run = false;
 
+    // The temporary folder (TEMPDIR as the run starts, trailing backslash): where Get Temporary
+    // File creates its files. The runner sets it in the prologue.
+    std::string temp_folder;
+
     // The process exit code; commands that end the setup with a code set it.
     int exit_code = 0;
 
@@ -61,4 +66,5 @@ struct RunContext {
     InstallerPropertyTable& property_table;
     PropertyList& property_list;  // created empty when the run starts
     ChangeRecorder& recorder;     // record-statement and record-property over the two above
+    RunnerPlatform& platform;     // the system operations of the runner and the commands
 };

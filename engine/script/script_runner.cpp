@@ -115,6 +115,7 @@ class ScriptRunner {
         services_.steps.DefinePredefinedComponent(run_);
         FillRunFacts();
         DeclarePredefined(store, facts_, "ZONDLOGO", "MSIFILE");
+        run_.session.temp_folder = facts_.temp_folder;
         if (patch) services_.steps.PatchMode(run_);
         services_.steps.ResumeCleanup(run_);
         run_.recorder.RegisterHeaders();
@@ -554,6 +555,7 @@ void RunScript(ScriptImage& script, const std::string& package_path, RunEnvironm
                    environment.session,
                    property_table,
                    property_list,
-                   recorder};
+                   recorder,
+                   environment.services.platform};
     ScriptRunner(run, environment.services, environment.facts, package_path).Run();
 }

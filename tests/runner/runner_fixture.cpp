@@ -5,7 +5,6 @@
 #include "prepare_pass.h"
 #include "script_compiler.h"
 #include "script_loader.h"
-#include "source_tags.h"
 
 namespace runnertest {
 
@@ -32,6 +31,70 @@ std::optional<std::string> FakePlatform::BrowseForFolder(const std::string& prom
     return answer;
 }
 
+namespace {
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
+std::string AsciiUpper(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
+class CountedScope : public FileSystemScope {
+  public:
+    explicit CountedScope(int& held) : held_(held) { ++held_; }
+    ~CountedScope() override { --held_; }
+
+  private:
+    int& held_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileSystemScope> FakePlatform::GuardRedirection(std::string_view platform_mode) {
+    guard_modes.emplace_back(platform_mode);
+    return std::make_unique<CountedScope>(guards_held);
+}
+
+std::optional<std::string> FakePlatform::CreateTemporaryFile(const std::string& folder,
+                                                             const std::string& prefix) {
+    guards_held_by_file_calls.push_back(guards_held);
+    temporary_folders.push_back(folder);
+    if (temporary_file_fails) return std::nullopt;
+    return folder + prefix + std::to_string(++temporary_files) + ".tmp";
+}
+
+std::optional<std::string> FakePlatform::ShortPathName(const std::string& path) {
+    guards_held_by_file_calls.push_back(guards_held);
+    const auto found = short_paths.find(AsciiLower(path));
+    if (found == short_paths.end()) return std::nullopt;
+    return found->second;
+}
+
+std::optional<std::string> FakePlatform::FoundName(const std::string& path) {
+    guards_held_by_file_calls.push_back(guards_held);
+    const auto found = found_names.find(AsciiLower(path));
+    if (found == found_names.end()) return std::nullopt;
+    return found->second;
+}
+
+std::string FakePlatform::UpperCase(std::string_view text) {
+    return AsciiUpper(text);
+}
+
+std::string FakePlatform::LowerCase(std::string_view text) {
+    return AsciiLower(text);
+}
+
 DialogResult ScriptedDialogs::ShowModal(const Statement& statement) {
     shown.push_back(statement.Index);
     if (buttons.empty()) return DialogResult::Cancel();
@@ -45,18 +108,7 @@ std::string FakePlugins::Execute(const PluginCall& call) {
     return answer ? answer(call) : call.variables;
 }
 
-BranchOutcome TestSetVariable(RunContext& run, const Statement& statement) {
-    std::string name = run.script.GetParameter(statement.Id, 1);
-    for (char& c : name) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    const std::string value = run.store.Expand(run.script.GetParameter(statement.Id, 2));
-    run.store.Declare(name, value, ActionTag(statement.Command));
-    return BranchOutcome::kContinue;
-}
-
 RunFixture::RunFixture() : branches(BuiltCommandBranches()) {
-    branches.Set("Set Variable", TestSetVariable);
     session.support_folder = kSupport;
     session.data_folder = "C:\\setup\\data\\";
     session.bootstrap_data_folder = "C:\\setup\\data\\";

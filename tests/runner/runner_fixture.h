@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -57,6 +58,27 @@ class FakePlatform : public RunnerPlatform {
         messages.push_back({text, caption, owner});
     }
     std::optional<std::string> BrowseForFolder(const std::string& prompt, std::uintptr_t) override;
+
+    // For the commands. Every guard records its platform mode; file operations record the
+    // number of guards held while they ran. Temporary files are numbered in the folder given
+    // (none while `temporary_file_fails`); short forms and the names the file system reports
+    // come from the maps (keys compared in ASCII lower case); letter case is ASCII only.
+    std::vector<std::string> guard_modes;
+    int guards_held = 0;
+    std::vector<int> guards_held_by_file_calls;
+    int temporary_files = 0;
+    bool temporary_file_fails = false;
+    std::vector<std::string> temporary_folders;
+    std::map<std::string, std::string> short_paths;
+    std::map<std::string, std::string> found_names;
+
+    std::unique_ptr<FileSystemScope> GuardRedirection(std::string_view platform_mode) override;
+    std::optional<std::string> CreateTemporaryFile(const std::string& folder,
+                                                   const std::string& prefix) override;
+    std::optional<std::string> ShortPathName(const std::string& path) override;
+    std::optional<std::string> FoundName(const std::string& path) override;
+    std::string UpperCase(std::string_view text) override;
+    std::string LowerCase(std::string_view text) override;
 };
 
 // The wizard dialogs: each modal display takes the next scripted button; the indexes of the
@@ -113,10 +135,6 @@ class RecordingSteps : public SessionSteps {
     void FreeDialogs(RunContext&) override { calls.push_back("FreeDialogs"); }
     void WriteInstanceData(RunContext&) override { calls.push_back("WriteInstanceData"); }
 };
-
-// A stand-in for the real "Set Variable" (a family built elsewhere): declares parameter 1,
-// upper-cased, and assigns it the expanded parameter 2. Enough to watch control flow.
-BranchOutcome TestSetVariable(RunContext& run, const Statement& statement);
 
 class RunFixture {
   public:
