@@ -1,15 +1,15 @@
 // Benchmark: the statement cycle of the runner, with the Windows refreshes (date and time, the
-// message queue, translation files). Two scripts of about 100,000 executed statements each:
+// message queue, translation files). Three scripts of about 100,000 executed statements each:
 //   straight  100,000 statements in the script: Set Variable, If / Else / End blocks, each run
 //             once (16,667 blocks of six statements, five of which run);
 //   loops     a dozen statements that GoTo Label runs 100,000 times (two nested counting loops).
+//   commands  a loop of the variable, string and arithmetic commands (Mathematics counting,
+//             Parse String, Replace String, Extract Path, Convert Case, Set Variable) run
+//             10,000 times.
 // Each runs without a language and with one (LANGUAGE set to a language whose translation files
 // exist in a temporary support folder). Prints the statements executed per second of RunScript.
 //
-// Set Variable here is a stand-in that declares parameter 1 with the expanded parameter 2 (the
-// real command is built elsewhere); the runner's own work per statement is what is measured.
-//
-// Run: wine64 runner_bench.exe [straight|loops] [language|none]   (default: every combination)
+// Run: wine64 runner_bench.exe [straight|loops|commands] [language|none]   (default: all)
 
 #include <windows.h>
 
@@ -26,19 +26,6 @@
 #include "translation_files.h"
 
 namespace {
-
-std::int64_t g_executed = 0;
-
-BranchOutcome SetVariable(RunContext& run, const Statement& statement) {
-    ++g_executed;
-    std::string name = run.script.GetParameter(statement.Id, 1);
-    for (char& c : name) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    run.store.Declare(name, run.store.Expand(run.script.GetParameter(statement.Id, 2)),
-                      ActionTag(statement.Command));
-    return BranchOutcome::kContinue;
-}
 
 // 16,667 blocks of six statements; per block five run: Set, If, Set, Else (ends the branch),
 // End.
@@ -89,6 +76,31 @@ std::string LoopListing(bool language, std::int64_t& executed) {
     return listing;
 }
 
+// Ten statements a turn, 10,000 turns.
+std::string CommandsListing(bool language, std::int64_t& executed) {
+    std::string listing = "@title Demo\nSet Variable | N | 0\n";
+    executed = 1;
+    if (language) {
+        listing += "Set Variable | LANGUAGE | German\n";
+        ++executed;
+    }
+    listing +=
+        "Label | again\n"
+        "Mathematics | $N$ | 1 | 0 | N\n"
+        "Parse String | alpha;beta;gamma;$N$ | ; | HEAD | TAIL | 1 | TRUE | TRUE\n"
+        "Replace String | TAIL | a | A | TRUE | TRUE\n"
+        "Set Variable | P | C:\\\\Program Files\\\\Demo\\\\file$N$.tar.gz\n"
+        "Extract Path | P | 1\n"
+        "Convert Case | P | TRUE\n"
+        "Mathematics | $N$ | 10000 | 1 | LEFT\n"
+        "If | LEFT | 0 | 0 | TRUE\n"
+        "  GoTo Label | again\n"
+        "End\n";
+    // Label and eight statements a turn, then GoTo (the last turn: End).
+    executed += 10000 * 10;
+    return listing;
+}
+
 bool WriteFile(const std::string& path, const std::string& bytes) {
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -125,10 +137,11 @@ struct Result {
     std::string language;
 };
 
-Result RunOnce(bool loops, bool language, const std::string& support) {
+Result RunOnce(const std::string& kind, bool language, const std::string& support) {
     Result result;
-    const std::string listing =
-        loops ? LoopListing(language, result.executed) : StraightListing(language, result.executed);
+    const std::string listing = kind == "loops"      ? LoopListing(language, result.executed)
+                                : kind == "commands" ? CommandsListing(language, result.executed)
+                                                     : StraightListing(language, result.executed);
     const qorscript::Compiled compiled = qorscript::CompileListing(listing);
     ScriptLoad load = LoadScript(compiled.script);
     if (!load.image) {
@@ -158,8 +171,7 @@ Result RunOnce(bool loops, bool language, const std::string& support) {
         }
     } language_dialog;
     SessionSteps steps;
-    CommandBranches branches = BuiltCommandBranches();
-    branches.Set("Set Variable", SetVariable);
+    const CommandBranches branches = BuiltCommandBranches();
     PredefinedFacts facts;
     facts.silent = "TRUE";
     facts.support_folder = support;
@@ -176,7 +188,6 @@ Result RunOnce(bool loops, bool language, const std::string& support) {
             language_dialog, "English"},
     };
 
-    g_executed = 0;
     const auto start = std::chrono::steady_clock::now();
     RunScript(script, package, environment);
     result.seconds =
@@ -191,17 +202,17 @@ int main(int argc, char** argv) {
     const std::string only_script = argc > 1 ? argv[1] : "";
     const std::string only_language = argc > 2 ? argv[2] : "";
     const std::string support = MakeSupportFolder();
-    for (const bool loops : {false, true}) {
-        if (!only_script.empty() && only_script != (loops ? "loops" : "straight")) continue;
+    for (const std::string kind : {"straight", "loops", "commands"}) {
+        if (!only_script.empty() && only_script != kind) continue;
         for (const bool language : {false, true}) {
             if (!only_language.empty() && only_language != (language ? "language" : "none")) {
                 continue;
             }
-            const Result result = RunOnce(loops, language, support);
+            const Result result = RunOnce(kind, language, support);
             std::printf("%-8s %-8s language '%s': %lld statements in %.3f s = %.0f statements/s\n",
-                        loops ? "loops" : "straight", language ? "language" : "none",
-                        result.language.c_str(), static_cast<long long>(result.executed),
-                        result.seconds, result.executed / result.seconds);
+                        kind.c_str(), language ? "language" : "none", result.language.c_str(),
+                        static_cast<long long>(result.executed), result.seconds,
+                        result.executed / result.seconds);
         }
     }
     return 0;
