@@ -1,9 +1,11 @@
 #include "variable_commands.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "command_parameters.h"
 #include "mathematics.h"

@@ -132,6 +132,21 @@ TEST(GetTemporaryFile, CreatesAFileInTheTemporaryFolderUnderTheGuard) {
     EXPECT_EQ(failing.Value("TMP"), "");
 }
 
+TEST(RedirectionGuard, FileCommandsHoldItWithThePlatformModeOfTheMoment) {
+    RunFixture fixture;
+    fixture.branches.Set("Set 64 Bit Mode", [](RunContext& run, const Statement&) {
+        run.session.platform_mode = "x64";
+        return BranchOutcome::kContinue;
+    });
+    fixture.platform.found_names = {{"c:\\x", "X"}};
+    ASSERT_TRUE(
+        fixture.Run("Get Temporary File | T\nSet Variable | P | C:\\x\nConvert Case | P | TRUE\n"
+                    "Set 64 Bit Mode\nConvert Path | P | FALSE\nConvert Path | P | TRUE"));
+    EXPECT_EQ(fixture.platform.guard_modes, (std::vector<std::string>{"Win32", "x64", "x64"}));
+    EXPECT_EQ(fixture.platform.guards_held_by_file_calls, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(fixture.platform.guards_held, 0);
+}
+
 struct PathCase {
     const char* value;  // as Set Variable writes it
     const char* short_form;
