@@ -85,10 +85,13 @@ std::string_view WithoutTrailingBackslash(std::string_view path) {
 }
 
 // The long form of a path, built component by component: double quotes and one trailing
-// backslash are dropped; a root (a path whose folder part is itself, such as "C:") is kept as
-// it is; every component after it is looked up and spelt as the file system reports it. Empty
-// when a component is not found. Done from the root outwards, without recursion, so that a
-// long value cannot exhaust the stack.
+// backslash are dropped; a root (a path whose folder part is itself, such as "C:", or the
+// server and share of a network path) is kept as it is; every component after it is looked up
+// and spelt as the file system reports it. Empty when a component is not found. Done from the
+// root outwards, without recursion, so that a long value cannot exhaust the stack.
+//
+// A share is a root because its server and share cannot be looked up as entries: without
+// that, every network path would give the empty text.
 std::string LongPathForm(RunnerPlatform& platform, std::string_view value) {
     std::string unquoted;
     for (const char c : value) {
@@ -96,7 +99,7 @@ std::string LongPathForm(RunnerPlatform& platform, std::string_view value) {
     }
     std::vector<std::string_view> components;  // the path up to each component, innermost first
     std::string_view path = WithoutTrailingBackslash(unquoted);
-    while (FolderOf(path) != path) {
+    while (FolderOf(path) != path && DriveOf(path) != path) {
         components.push_back(path);
         path = WithoutTrailingBackslash(FolderOf(path));
     }

@@ -162,6 +162,9 @@ TEST(ConvertPath, BuildsTheLongFormComponentByComponent) {
         {"C:\\", "FALSE", "C:"},
         {"C:", "FALSE", "C:"},
         {"", "FALSE", ""},
+        {"\\\\server\\share\\dir\\", "FALSE", "\\\\server\\share\\Dir"},
+        {"\\\\server\\share", "FALSE", "\\\\server\\share"},
+        {"\\\\server\\share\\none", "FALSE", ""},
         {"C:\\Program Files\\My App", "TRUE", "C:\\PROGRA~1\\MYAPP~1"},
         {"C:\\nowhere", "TRUE", ""},
     };
@@ -169,7 +172,8 @@ TEST(ConvertPath, BuildsTheLongFormComponentByComponent) {
         RunFixture fixture;
         fixture.platform.found_names = {{"c:\\progra~1", "Program Files"},
                                         {"c:\\progra~1\\my app", "My App"},
-                                        {"c:\\progra~1\\my app\\file.txt", "File.txt"}};
+                                        {"c:\\progra~1\\my app\\file.txt", "File.txt"},
+                                        {"\\\\server\\share\\dir", "Dir"}};
         fixture.platform.short_paths = {{"c:\\program files\\my app", "C:\\PROGRA~1\\MYAPP~1"}};
         ASSERT_TRUE(fixture.Run(std::string("Set Variable | P | ") + c.value +
                                 "\nConvert Path | P | " + c.short_form));
@@ -294,6 +298,8 @@ TEST(ParseString, SplitsAtTheDelimiterOrCount) {
         {"abc=", "=", "1", "FALSE", "FALSE", "abc", ""},
         {"=abc", "=", "1", "FALSE", "FALSE", "", "abc"},
         {"a::b::c", "::", "1", "FALSE", "FALSE", "a::b", "c"},
+        {"aaa", "aa", "0", "FALSE", "FALSE", "", "a"},
+        {"aaa", "aa", "1", "FALSE", "FALSE", "a", ""},
         {"abc", "", "0", "FALSE", "FALSE", "abc", ""},
         {"abc", "", "1", "FALSE", "FALSE", "", "abc"},
         {"", "=", "0", "FALSE", "FALSE", "", ""},
