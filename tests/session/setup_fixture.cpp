@@ -1,0 +1,190 @@
+#include "setup_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "file_system.h"
+#include "script_compiler.h"
+
+namespace setuptest {
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    const FileResult written = WriteNewFile(path, bytes);
+    ASSERT_TRUE(written.ok) << written.error;
+}
+
+void CopyInto(const std::string& source, const std::string& target) {
+    ASSERT_TRUE(CopyFileA(source.c_str(), target.c_str(), FALSE))
+        << source << " -> " << target << ": error " << GetLastError();
+}
+
+const std::string& WorkFolder() {
+    static const std::string folder = [] {
+        char temp[MAX_PATH + 1] = {};
+        GetTempPathA(MAX_PATH, temp);
+        const std::string path =
+            std::string(temp) + "qor-setup-" + std::to_string(GetCurrentProcessId()) + "\\";
+        RemoveFolderTree(path, 1);
+        CreateFolderTree(path);
+        return path;
+    }();
+    return folder;
+}
+
+// The environment of this process with TMP and TEMP replaced.
+std::string EnvironmentWithTemp(const std::string& temp) {
+    std::string block;
+    char* strings = GetEnvironmentStringsA();
+    for (const char* entry = strings; *entry; entry += std::strlen(entry) + 1) {
+        const std::string text = entry;
+        if (_strnicmp(entry, "TMP=", 4) == 0 || _strnicmp(entry, "TEMP=", 5) == 0) continue;
+        block += text;
+        block += '\0';
+    }
+    FreeEnvironmentStringsA(strings);
+    std::string folder = temp;
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    block += "TMP=" + folder + '\0' + "TEMP=" + folder + '\0' + '\0';
+    return block;
+}
+
+}  // namespace
+
+SetupSpec Listing(std::string listing) {
+    SetupSpec spec;
+    spec.listing = std::move(listing);
+    return spec;
+}
+
+std::string NewFolder(const std::string& name) {
+    const std::string path = WorkFolder() + name + "\\";
+    RemoveFolderTree(path, 1);
+    CreateFolderTree(path);
+    return path;
+}
+
+std::string FolderOf(const std::string& path) {
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+std::string FixturePath(const std::string& name) {
+    return std::string(QOR_SETUP_FIXTURES) + name;
+}
+
+std::string MakeSetup(const std::string& folder_name, const SetupSpec& spec) {
+    const std::string folder = NewFolder(folder_name);
+    const std::string program = folder + spec.name + ".exe";
+    const std::string engine = ReadFile(QOR_QORSTUB_EXE);
+    EXPECT_FALSE(engine.empty()) << QOR_QORSTUB_EXE;
+    std::string bytes = engine;
+    if (!spec.overlay.empty()) {
+        bytes += spec.overlay;
+    } else if (spec.append_script) {
+        const qorscript::Compiled compiled = qorscript::CompileListing(spec.listing);
+        EXPECT_TRUE(compiled.ok()) << (compiled.ok() ? "" : compiled.errors.front());
+        const qorscript::SetupProgram setup = qorscript::AppendScript(engine, compiled.script);
+        EXPECT_TRUE(setup.error.empty()) << setup.error;
+        bytes = setup.bytes;
+    }
+    WriteFile(program, bytes);
+    CopyInto(FolderOf(QOR_QORSTUB_EXE) + "qor.dll", folder + "qor.dll");
+    if (!spec.resources.empty()) CopyInto(FixturePath(spec.resources), folder + spec.name + ".res");
+    if (spec.package) CopyInto(QOR_SETUP_PACKAGE, folder + spec.name + ".msi");
+    if (spec.patch) CopyInto(QOR_SETUP_PACKAGE, folder + spec.name + ".msp");
+    if (spec.picture) CopyInto(FixturePath("setup.bmp"), folder + "setup.bmp");
+    return program;
+}
+
+StartedSetup::~StartedSetup() {
+    if (process_.hProcess) {
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.hProcess, 255);
+        }
+        CloseHandle(process_.hProcess);
+    }
+    if (process_.hThread) CloseHandle(process_.hThread);
+}
+
+bool StartedSetup::Start(const std::string& program, const std::string& arguments,
+                         const std::string& temp) {
+    CreateFolderTree(temp);
+    std::string command = "\"" + program + "\"";
+    if (!arguments.empty()) command += " " + arguments;
+    std::string environment = EnvironmentWithTemp(temp);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    return CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                          environment.data(), FolderOf(program).c_str(), &startup, &process_);
+}
+
+std::optional<int> StartedSetup::Finish(DWORD timeout_ms) {
+    if (WaitForSingleObject(process_.hProcess, timeout_ms) != WAIT_OBJECT_0) {
+        TerminateProcess(process_.hProcess, 255);
+        WaitForSingleObject(process_.hProcess, 5000);
+        return std::nullopt;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return static_cast<int>(code);
+}
+
+std::optional<int> RunSetup(const std::string& program, const std::string& arguments,
+                            const std::string& temp) {
+    StartedSetup setup;
+    if (!setup.Start(program, arguments, temp)) {
+        ADD_FAILURE() << "CreateProcessA failed for " << program << ": " << GetLastError();
+        return std::nullopt;
+    }
+    return setup.Finish();
+}
+
+std::map<std::string, std::string> ReadRecord(const std::string& path) {
+    std::map<std::string, std::string> record;
+    std::istringstream lines(ReadFile(path));
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        record[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return record;
+}
+
+bool PathExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+    return WriteNewFile(path, text).ok;
+}
+
+std::vector<std::string> SupportFolders(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry{};
+    const HANDLE find = FindFirstFileA((folder + "qor*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) names.emplace_back(entry.cFileName);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return names;
+}
+
+std::string RecordStatement(const std::string& record_path) {
+    return "@plugin Record Variables\nRecord Variables | " + record_path + " | record.dll\n";
+}
+
+}  // namespace setuptest
