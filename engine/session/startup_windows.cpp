@@ -43,7 +43,7 @@ HWND AddControl(HWND parent, const char* window_class, DWORD style, int id, int 
 void RepaintNow(HWND window) {
     if (window)
         RedrawWindow(window, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE | RDW_ALLCHILDREN);
+                     RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // Tahoma at 8 points for the screen's resolution.

@@ -77,7 +77,7 @@ TEST(SetupProgram, OverridesSplitAtTheFirstEqualsAndSkipSwitches) {
 // without "/s" the script's assignment wins.
 TEST(SetupProgram, SilentOverridesCannotBeChangedByTheScript) {
     const std::string listing_head =
-        "Evaluate Expression | \"a\" = \"a\" | TARGETDIR\n"
+        "Set Variable | TARGETDIR | C:\\Script\\\n"
         "Evaluate Expression | \"a\" = \"b\" | GIVEN\n";
     const struct {
         const char* switches;
@@ -86,8 +86,8 @@ TEST(SetupProgram, SilentOverridesCannotBeChangedByTheScript) {
     } cases[] = {
         {"/s", "C:\\Given\\", "kept"},
         {"-S", "C:\\Given\\", "kept"},
-        {"", "TRUE", "FALSE"},
-        {"/silent", "TRUE", "FALSE"},  // not the silent switch
+        {"", "C:\\Script\\", "FALSE"},
+        {"/silent", "C:\\Script\\", "FALSE"},  // not the silent switch
     };
     int run = 0;
     for (const auto& c : cases) {
