@@ -1,5 +1,6 @@
 // record.dll: a small plug-in library for setups. A script names it as a plug-in command; the
 // statement's first parameter is the path of a text file, the second the library's name. The
+// path may name the setup's variables as $NAME$ (for example $EXEDIR$record.txt). The
 // library writes every variable the setup handed over to that file, one "NAME=VALUE" line
 // each in store order (a CR LF inside a value is written as $NEWLINE$), and hands the
 // variables back unchanged.
@@ -34,8 +35,21 @@ std::string NewlineEncoded(const std::string& value) {
     return encoded;
 }
 
-bool WriteRecord(const std::string& path, const std::string& variables) {
+// The path with every $NAME$ of a variable replaced by its value, in store order.
+std::string ExpandedPath(std::string path, const std::vector<std::string>& elements) {
+    for (std::size_t i = 0; i + 1 < elements.size(); i += 2) {
+        const std::string reference = "$" + elements[i] + "$";
+        for (std::size_t at = path.find(reference); at != std::string::npos;
+             at = path.find(reference, at + elements[i + 1].size())) {
+            path.replace(at, reference.size(), elements[i + 1]);
+        }
+    }
+    return path;
+}
+
+bool WriteRecord(const std::string& data, const std::string& variables) {
     const std::vector<std::string> elements = FromCommaText(variables);
+    const std::string path = ExpandedPath(data, elements);
     std::string text;
     for (std::size_t i = 0; i + 1 < elements.size(); i += 2) {
         text += elements[i] + "=" + NewlineEncoded(elements[i + 1]) + "\r\n";
@@ -63,6 +77,6 @@ extern "C" __declspec(dllexport) std::int32_t
     const std::string path = data ? data : "";
     g_result = variables ? variables : "";
     if (path.empty() || !WriteRecord(path, g_result)) return -1;
-    if (progress) progress(100, ("Recorded in " + path).c_str());
+    if (progress) progress(100, "Variables recorded");
     return static_cast<std::int32_t>(g_result.size());
 }
