@@ -73,6 +73,14 @@ void DiagnosticsSetJavaInstallerSet(bool set) {
     state.java_installer_set = set;
 }
 
+const char* DiagnosticsAppName() {
+    return state.app_name;
+}
+
+void ShowMessageBox(const char* text, unsigned icon) {
+    MessageBoxA(nullptr, text, state.title, icon);
+}
+
 void Log(const char* format, ...) {
     if (!state.log_enabled) return;
     // The line is written with one call: standard output is unbuffered while the output pipe

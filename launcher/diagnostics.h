@@ -18,6 +18,11 @@ bool DiagnosticsLogEnabled();
 // Whether a Java runtime installer was extracted; chooses the install note of Java errors.
 void DiagnosticsSetJavaInstallerSet(bool set);
 
+// The application's display name (AppName of the launch record).
+const char* DiagnosticsAppName();
+// A message box with no owner, captioned with the program title; icon is an MB_ICON* flag.
+void ShowMessageBox(const char* text, unsigned icon);
+
 // When the log is enabled: "!" + message + " [" + milliseconds since start + "]" + CR LF on
 // standard output, flushed. The message is cut at 32768 characters.
 void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));

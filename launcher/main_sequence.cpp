@@ -1,12 +1,5 @@
-// The main sequence of the launcher.
-//
-// Left for the second part of the launcher, and only here: running the application in the
-// chosen VM (Run application: JNI_CreateJavaVM with the options table, the "tolvimerboot"
-// boot call, the exit and abort hooks, DestroyJavaVM), the control channel thread that Run
-// application starts, and Run Java installer (after Choose VM found nothing while a 'J'
-// section was extracted, and after a Java error when an installer is set). Until then a run
-// that has chosen its VM logs "jvm=%s" and ends with code 0; everything the second part needs
-// is kept in LauncherRun.
+// The main sequence of the launcher: start-up, sections, temporary folder, environment, the
+// choice of the Java VM, the Java application, and Exit on every path.
 #include "main_sequence.h"
 
 #include <windows.h>
@@ -20,6 +13,8 @@
 #include "delete_tree.h"
 #include "diagnostics.h"
 #include "environment_setup.h"
+#include "java_installer.h"
+#include "java_vm.h"
 #include "program_sections.h"
 #include "settings.h"
 #include "startup.h"
@@ -76,7 +71,7 @@ void PrepareRun(LauncherRun* run, LaunchError* error) {
             if (extracted) {
                 const VmChoiceInput input{Settings(*run), run->startup.program_folder,
                                           run->startup.options.forced_jvm,
-                                          run->startup.current_exe_name};
+                                          run->startup.current_exe_name, run->temp.java_installer};
                 if (ChooseVm(input, run->vm_path, sizeof(run->vm_path), error)) {
                     const auto jop = SettingLookup(Settings(*run), "jop");
                     run->has_jop = jop.has_value();
@@ -88,13 +83,34 @@ void PrepareRun(LauncherRun* run, LaunchError* error) {
     ReleaseProgramSections(&run->sections);
 }
 
-// After a Java error (tens digit 1 or 3) in a run that shows messages, the user is sent to
-// the Java download page when no Java installer was extracted.
-void AfterJavaFailure(const LauncherRun& run, int number) {
+// After a Java error (tens digit 1 or 3) in a run that shows messages: the Java installer
+// when one was extracted, otherwise the Java download page.
+void AfterJavaFailure(LauncherRun* run, int number) {
     const int tens = number / 10;
     if (DiagnosticsQuiet() || number >= 100 || (tens != 1 && tens != 3)) return;
-    if (run.temp.java_installer[0] != '\0') return;  // the second part runs the installer
+    if (RunJavaInstaller(run->temp.java_installer, false)) return;
     ShellExecuteA(nullptr, "open", kJavaDownloadPage, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+bool RunApplication(LauncherRun* run, LaunchError* error) {
+    const StartupResult& startup = run->startup;
+    const LaunchIdentity identity = ReadBuiltInRecord();
+    const JavaRunInput input{
+        run->vm_path,
+        run->paths.class_path.get(),
+        run->paths.library_path.get(),
+        run->heap,
+        run->has_jop ? std::optional<std::string_view>(run->jop) : std::nullopt,
+        startup.module_path,
+        run->temp.folder,
+        Settings(*run),
+        run->z_offsets.empty() ? "" : run->z_offsets.get(),
+        startup.tokens + startup.first_argument,
+        startup.token_count - startup.first_argument,
+        run->temp.run_identifier,
+        identity.exe_name,
+    };
+    return RunJavaApplication(input, error);
 }
 
 }  // namespace
@@ -110,14 +126,12 @@ void RunMainSequence() {
         Exit(0);
     }
     if (!error.failed()) PrepareRun(&run, &error);
-    if (error.failed()) {
-        Fail(error.text);
-        const int number = ErrorNumber(error.text);
-        AfterJavaFailure(run, number);
-        Exit(number);
-    }
-    Log("jvm=%s", run.vm_path);
-    Exit(0);
+    if (!error.failed()) RunApplication(&run, &error);
+    if (!error.failed()) Exit(0);
+    Fail(error.text);
+    const int number = ErrorNumber(error.text);
+    AfterJavaFailure(&run, number);
+    Exit(number);
 }
 
 }  // namespace pantrix

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "diagnostics.h"
+#include "java_installer.h"
 #include "java_version.h"
 #include "settings.h"
 #include "win_handles.h"
@@ -94,8 +95,13 @@ bool ChooseVm(const VmChoiceInput& input, char* vm_path, size_t size, LaunchErro
         return true;
     }
     if (FindInstalledRuntime(input.settings, vm_path, size)) return true;
-    // With a Java runtime installer on board, part two runs it here and looks again
-    // (error 15 when that finds nothing either); see main_sequence.cpp.
+    if (RunJavaInstaller(input.java_installer, !DiagnosticsQuiet())) {
+        if (FindInstalledRuntime(input.settings, vm_path, size)) return true;
+        input.java_installer[0] = '\0';
+        DiagnosticsSetJavaInstallerSet(false);
+        SetLaunchError(error, "%s", kMsgNoJavaAfterInstall);
+        return false;
+    }
     SetLaunchError(error, kMsgNoJava, input.current_exe_name);
     return false;
 }

@@ -15,9 +15,13 @@ struct VmChoiceInput {
     const char* program_folder;
     const char* forced_jvm;        // "-jvm:" path, or null
     const char* current_exe_name;  // for error 10
+    // The extracted Java runtime installer, or the empty text. Run when no runtime is found;
+    // emptied (forgotten) when a runtime is still missing afterwards.
+    char* java_installer;
 };
 
-// Fills vm_path, or sets error 10 when no runtime can be found.
+// Fills vm_path. When no runtime can be found: error 10 without an installer, else the
+// installer runs and the registry is searched again, and error 15 if that finds none either.
 bool ChooseVm(const VmChoiceInput& input, char* vm_path, size_t size, LaunchError* error);
 
 // The registry's installed runtimes: CurrentVersion when its runtime exists and is in range,

@@ -64,4 +64,12 @@ CountedBuffer ComposeSearchPath(std::string_view temp_folder, std::string_view p
     return path;
 }
 
+std::optional<std::string_view> RuntimeFolderOf(std::string_view library_path) {
+    const size_t last = library_path.rfind('\\');
+    if (last == std::string_view::npos || last == 0) return std::nullopt;
+    const size_t before = library_path.rfind('\\', last - 1);
+    if (before == std::string_view::npos) return std::nullopt;
+    return library_path.substr(0, before);
+}
+
 }  // namespace pantrix

@@ -9,6 +9,13 @@ namespace pantrix {
 
 // Message formats, by number.
 inline constexpr char kMsgNoJava[] = "10: A Java Runtime Environment for '%s' could not be found";
+inline constexpr char kMsgLoadVm[] =
+    "11: Failure loading/binding to the Java VM DLL\r\n\r\n\tJVM=%s";
+inline constexpr char kMsgCreateVm[] =
+    "12: JNI_CreateJavaVM() could not create a Java Runtime Environemnt [err=%d]\r\n\r\n\tJVM=%s";
+inline constexpr char kMsgBootClass[] =
+    "13: The Java VM failed to locate the tolvimerboot.class file\r\n\r\n\tJVM=%s";
+inline constexpr char kMsgVmException[] = "14: Unexpected Java VM exception\r\n\r\n\tJVM=%s";
 inline constexpr char kMsgNoJavaAfterInstall[] =
     "15: Failure locating a Java Runtime Environment after trying to install Java";
 inline constexpr char kMsgModuleFileName[] = "20: Windows 'GetModuleFileName()' failed [winerr=%d]";
@@ -25,6 +32,11 @@ inline constexpr char kMsgWriteTempFile[] =
 // stream colon, or climbing with "..") is not written.
 inline constexpr char kMsgUnsafeFilePath[] =
     "42: Refused to write a file outside the temp folder\r\n\r\n\t%s";
+// The VM options table holds the five fixed options and at most 95 from the "jop" setting; a
+// setting with more is the packager's mistake, and dropping options silently would start the
+// application with a configuration it was not built for.
+inline constexpr char kMsgTooManyVmOptions[] =
+    "50: The 'jop' setting holds more than %d Java VM options";
 inline constexpr char kMsgTruncated[] = "90: '%s' is a partial/truncated EXE (partial download?)";
 inline constexpr char kMsgSignature[] = "%d: EXE section digital signature check failed";
 // A file record whose header or data length runs past the end of its section.

@@ -81,17 +81,41 @@ std::string NewFolder(const std::string& name) {
     return path + "\\";
 }
 
+namespace {
+
+// The build passes Unix paths; Wine sees the Unix root as drive Z:.
+std::string WindowsPath(const char* unix_path) {
+    std::string path = std::string("Z:") + unix_path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+}  // namespace
+
 const Bytes& LauncherProgram() {
     static const Bytes program = [] {
-        // The build passes the Unix path; Wine sees the Unix root as drive Z:.
-        std::string path = std::string("Z:") + PANTRIX_EXE;
-        for (char& c : path)
-            if (c == '/') c = '\\';
         Bytes bytes;
-        ReadWholeFile(path, &bytes);
+        ReadWholeFile(WindowsPath(PANTRIX_EXE), &bytes);
         return bytes;
     }();
     return program;
+}
+
+std::string TestVmPath() {
+    return WindowsPath(PANTRIX_TEST_VM);
+}
+
+std::string JavaInstallerDoublePath() {
+    return WindowsPath(PANTRIX_JAVA_INSTALLER_DOUBLE);
+}
+
+std::string ForcedTestVm() {
+    return "-jvm:" + TestVmPath();
+}
+
+pantrix_pack::PackSection BootClassSection(const std::string& script) {
+    return FileSection('F', "tolvimerboot.class", "tolvimerboot\n" + script);
 }
 
 pantrix_pack::LauncherSpec DemoSpec(const std::string& settings) {
@@ -99,6 +123,7 @@ pantrix_pack::LauncherSpec DemoSpec(const std::string& settings) {
     spec.app_name = "Demo App";
     spec.exe_name = "Demo.exe";
     spec.settings = settings;
+    spec.sections = {BootClassSection()};
     return spec;
 }
 
@@ -243,6 +268,30 @@ bool HasLogLine(const std::string& output, const std::string& line) {
     for (const std::string& candidate : LogLines(output))
         if (candidate == line) return true;
     return false;
+}
+
+std::vector<std::string> FileLines(const std::string& path) {
+    Bytes bytes;
+    std::vector<std::string> lines;
+    if (!ReadWholeFile(path, &bytes)) return lines;
+    std::string line;
+    for (unsigned char c : bytes) {
+        if (c == '\n') {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += static_cast<char>(c);
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+std::string RecordValue(const std::vector<std::string>& record, const std::string& key) {
+    for (const std::string& line : record)
+        if (line.compare(0, key.size(), key) == 0) return line.substr(key.size());
+    return "";
 }
 
 bool WaitUntilGone(const std::string& path, int timeout_ms) {

@@ -31,7 +31,18 @@ std::string NewFolder(const std::string& name);
 // The Pantrix.exe of this build.
 const Bytes& LauncherProgram();
 
-// A spec with the settings given and the names "Demo App" / "Demo.exe".
+// The test double of a VM library (jvm.dll) and of a Java runtime installer of this build.
+std::string TestVmPath();
+std::string JavaInstallerDoublePath();
+// The "-jvm:" option naming the test double.
+std::string ForcedTestVm();
+
+// A file section holding the boot class of the test VM, with the lines of its script (see
+// jvm_double.cpp), extracted into the temporary folder, which is always on the class path.
+pantrix_pack::PackSection BootClassSection(const std::string& script = "");
+
+// A spec with the settings given, the names "Demo App" / "Demo.exe", and a boot class
+// section without a script.
 pantrix_pack::LauncherSpec DemoSpec(const std::string& settings);
 // A file section's plain payload.
 pantrix_pack::PackSection FileSection(char type, const std::string& path,
@@ -70,6 +81,11 @@ std::vector<std::string> LogLines(const std::string& output);
 // The value of the first log line that starts with key (such as "temp.folder="), or "".
 std::string LogValue(const std::string& output, const std::string& key);
 bool HasLogLine(const std::string& output, const std::string& line);
+
+// The lines of a text file (CR LF or LF); empty when it cannot be read.
+std::vector<std::string> FileLines(const std::string& path);
+// The value of the first line that starts with key in a test VM's record, or "".
+std::string RecordValue(const std::vector<std::string>& record, const std::string& key);
 
 // Waits up to timeout_ms for a path to disappear.
 bool WaitUntilGone(const std::string& path, int timeout_ms);

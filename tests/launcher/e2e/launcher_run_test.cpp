@@ -1,6 +1,7 @@
 // Whole launcher runs under Wine: the log of every step, the temporary folder and its
 // clean-up, broken launchers and their exit codes, clean-up mode and its safety rule. Runs
-// here never reach the registry's Java runtimes: they name their VM with -jvm: or fail first.
+// here never reach the registry's Java runtimes: they name their VM (the test double) with
+// -jvm: or fail first.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,8 +12,6 @@
 
 namespace launchertest {
 namespace {
-
-constexpr char kForcedVm[] = "-jvm:C:\\forced\\jvm.dll";
 
 std::string WithoutTrailingSlash(std::string path) {
     if (!path.empty() && path.back() == '\\') path.pop_back();
@@ -27,7 +26,8 @@ TEST(LauncherRun, LogsEveryStepExtractsTheFilesAndCleansUp) {
     auto spec = DemoSpec("mx=256\njars=a.jar;lib/b.jar;\nexecwd=*\n");
     spec.sections = {FileSection('F', "a.jar", "first"),
                      FileSection('B', "lib/sub/b.jar", "second"),
-                     {'Z', TextBytes("opaque data")}};
+                     {'Z', TextBytes("opaque data")},
+                     BootClassSection()};
     const std::string folder = NewFolder("log");
     const std::string temp = NewFolder("log-temp");
     const std::string exe = BuildLauncherFile(spec, folder);
@@ -36,7 +36,7 @@ TEST(LauncherRun, LogsEveryStepExtractsTheFilesAndCleansUp) {
     ASSERT_TRUE(ReadWholeFile(exe, &built));
 
     const RunResult run =
-        RunLauncher(exe, std::string("-D* -Q* -2* ") + kForcedVm + " hello \"a b\" -D*", {temp});
+        RunLauncher(exe, "-D* -Q* -2* " + ForcedTestVm() + " hello \"a b\" -D*", {temp});
     EXPECT_EQ(run.exit_code, 0) << run.output;
     const std::string module_dir = WithoutTrailingSlash(folder);
     const std::string temp_folder = LogValue(run.output, "temp.folder=");
@@ -57,7 +57,15 @@ TEST(LauncherRun, LogsEveryStepExtractsTheFilesAndCleansUp) {
         "cwd=" + module_dir,                             // execwd
         "extracted=a.jar",
         "extracted=lib/sub/b.jar",
-        "jvm=C:\\forced\\jvm.dll",
+        "extracted=tolvimerboot.class",
+        "java.class.path=" + temp_folder + ";" + temp_folder + "\\a.jar;" + temp_folder +
+            "\\lib/b.jar;" + module_dir,
+        "java.library.path=" + temp_folder + ";" + module_dir + ";",  // and the old PATH
+        "jvm=" + TestVmPath(),
+        "vm.java.invoke",
+        "vm.java.returned",
+        "vm.exit.wait.start",
+        "vm.exit.wait.end",
         "C.exiting",
         "C.exit(0) [m=",  // followed by the bytes still held
     };
@@ -74,8 +82,9 @@ TEST(LauncherRun, TheLastLogLineIsNeverLost) {
     const std::string exe = BuildLauncherFile(DemoSpec("a=b\n"), folder);
     for (const char* pipe_option : {"", "-W* "}) {
         for (int round = 0; round < 2; ++round) {
-            const RunResult run = RunLauncher(
-                exe, std::string("-D* -Q* ") + pipe_option + kForcedVm, {NewFolder("last-temp")});
+            const RunResult run =
+                RunLauncher(exe, std::string("-D* -Q* ") + pipe_option + ForcedTestVm(),
+                            {NewFolder("last-temp")});
             const std::vector<std::string> lines = LogLines(run.output);
             ASSERT_FALSE(lines.empty());
             EXPECT_TRUE(StartsWith(lines.back(), "C.exit(0) [m=")) << run.output;
@@ -86,19 +95,19 @@ TEST(LauncherRun, TheLastLogLineIsNeverLost) {
 TEST(LauncherRun, ASettingOnTheLastLineWithoutLineFeedIsNotFound) {
     const std::string folder = NewFolder("no-line-feed");
     MakeFolders(folder + "jre");
-    ASSERT_TRUE(WriteWholeFile(folder + "jre\\jvm.dll", TextBytes("not a real VM")));
+    ASSERT_TRUE(CopyFileA(TestVmPath().c_str(), (folder + "jre\\jvm.dll").c_str(), FALSE));
     struct Case {
         const char* settings;
         std::string chosen;
     };
     const Case cases[] = {
-        {"a=b\njvm=jre\\jvm.dll", "C:\\forced\\jvm.dll"},
+        {"a=b\njvm=jre\\jvm.dll", TestVmPath()},
         {"a=b\njvm=jre\\jvm.dll\n", folder + "jre\\jvm.dll"},
     };
     for (const Case& c : cases) {
         const std::string exe = BuildLauncherFile(DemoSpec(c.settings), folder);
         const RunResult run =
-            RunLauncher(exe, std::string("-D* -Q* ") + kForcedVm, {NewFolder("no-line-feed-temp")});
+            RunLauncher(exe, "-D* -Q* " + ForcedTestVm(), {NewFolder("no-line-feed-temp")});
         EXPECT_EQ(run.exit_code, 0);
         EXPECT_EQ(LogValue(run.output, "jvm="), c.chosen) << run.output;
     }
@@ -109,8 +118,8 @@ TEST(LauncherRun, TwoLaunchersAtOnceGetDifferentFolders) {
     const std::string exe = BuildLauncherFile(DemoSpec("a=b\n"), folder);
     const std::string temp = NewFolder("two-temp");
     RunningLauncher first, second;
-    ASSERT_TRUE(StartLauncher(exe, std::string("-D* -Q* ") + kForcedVm, {temp}, &first));
-    ASSERT_TRUE(StartLauncher(exe, std::string("-D* -Q* ") + kForcedVm, {temp}, &second));
+    ASSERT_TRUE(StartLauncher(exe, "-D* -Q* " + ForcedTestVm(), {temp}, &first));
+    ASSERT_TRUE(StartLauncher(exe, "-D* -Q* " + ForcedTestVm(), {temp}, &second));
     const RunResult one = FinishLauncher(&first);
     const RunResult two = FinishLauncher(&second);
     const std::string folder_one = LogValue(one.output, "temp.folder=");
@@ -126,10 +135,10 @@ TEST(LauncherRun, TwoLaunchersAtOnceGetDifferentFolders) {
 TEST(LauncherRun, ALauncherInAFolderWithBlanksStillCleansUp) {
     const std::string folder = NewFolder("with blanks");
     auto spec = DemoSpec("a=b\n");
-    spec.sections = {FileSection('F', "app.jar", "x")};
+    spec.sections.push_back(FileSection('F', "app.jar", "x"));
     const std::string exe = BuildLauncherFile(spec, folder, "Demo App.exe");
     const std::string temp = NewFolder("blank temp");
-    const RunResult run = RunLauncher(exe, std::string("-D* -Q* ") + kForcedVm, {temp});
+    const RunResult run = RunLauncher(exe, "-D* -Q* " + ForcedTestVm(), {temp});
     EXPECT_EQ(run.exit_code, 0) << run.output;
     EXPECT_EQ(LogValue(run.output, "exe.name.now="), "Demo App.exe");
     const std::string temp_folder = LogValue(run.output, "temp.folder=");
@@ -141,8 +150,7 @@ TEST(LauncherRun, ATemporaryPathThatIsNoFolderGivesError22) {
     const std::string folder = NewFolder("temp-is-file");
     const std::string exe = BuildLauncherFile(DemoSpec("a=b\n"), folder);
     ASSERT_TRUE(WriteWholeFile(folder + "not-a-folder", TextBytes("x")));
-    const RunResult run =
-        RunLauncher(exe, std::string("-D* -Q* ") + kForcedVm, {folder + "not-a-folder"});
+    const RunResult run = RunLauncher(exe, "-D* -Q* " + ForcedTestVm(), {folder + "not-a-folder"});
     EXPECT_EQ(run.exit_code, 22) << run.output;
     EXPECT_EQ(LogValue(run.output, "temp.path="), folder + "not-a-folder\\");
     EXPECT_EQ(LogValue(run.output, "temp.folder="), "");
@@ -207,7 +215,7 @@ TEST(LauncherRun, BrokenLaunchersFailWithTheirNumber) {
         const std::string exe = folder + "Broken.exe";
         ASSERT_TRUE(WriteWholeFile(exe, built));
         const std::string temp = NewFolder("broken-temp");
-        const RunResult quiet = RunLauncher(exe, std::string("-Q* ") + kForcedVm, {temp});
+        const RunResult quiet = RunLauncher(exe, "-Q* " + ForcedTestVm(), {temp});
         EXPECT_EQ(quiet.exit_code, c.exit_code) << c.what;
         EXPECT_EQ(quiet.output, "") << c.what;
         EXPECT_FALSE(PathExists(WorkFolder() + "outside.txt")) << c.what;

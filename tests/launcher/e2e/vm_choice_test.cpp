@@ -22,12 +22,12 @@ class RegistryRuntimes : public ::testing::Test {
 
     static void Clear() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kRuntimesKey); }
 
-    // A runtime whose RuntimeLib exists unless missing is set.
+    // A runtime whose RuntimeLib (a copy of the test VM) exists unless missing is set.
     std::string AddRuntime(const std::string& version, bool missing = false) {
         const std::string lib = folder_ + version + "\\jvm.dll";
         if (!missing) {
             MakeFolders(folder_ + version);
-            WriteWholeFile(lib, TextBytes("VM " + version));
+            CopyFileA(TestVmPath().c_str(), lib.c_str(), FALSE);
         }
         HKEY key = nullptr;
         const std::string name = std::string(kRuntimesKey) + "\\" + version;
@@ -98,15 +98,15 @@ TEST_F(RegistryRuntimes, CurrentVersionWinsWhenItsRuntimeExistsAndFits) {
 TEST_F(RegistryRuntimes, APrivateRuntimeBeatsTheRangeAndAForcedOne) {
     AddRuntime("1.6.0");
     MakeFolders(folder_ + "jre\\bin\\client");
-    WriteWholeFile(folder_ + "jre\\bin\\client\\jvm.dll", TextBytes("private"));
+    CopyFileA(TestVmPath().c_str(), (folder_ + "jre\\bin\\client\\jvm.dll").c_str(), FALSE);
     EXPECT_EQ(Choose("minver=9.0\njvm=jre\\bin\\client\\jvm.dll\n", "-jvm:C:\\forced.dll"),
               folder_ + "jre\\bin\\client\\jvm.dll");
     EXPECT_EQ(LogValue(last_.output, "private.jvm="),
               folder_ + "jre\\bin\\client\\jvm.dll (found)");
     // A private runtime that is missing falls through to the forced one, then the registry.
-    EXPECT_EQ(Choose("jvm=jre\\none.dll\n", "-jvm:C:\\forced.dll"), "C:\\forced.dll");
+    EXPECT_EQ(Choose("jvm=jre\\none.dll\n", ForcedTestVm()), TestVmPath());
     EXPECT_EQ(LogValue(last_.output, "private.jvm="), folder_ + "jre\\none.dll (NOT FOUND)");
-    EXPECT_EQ(Choose("minver=9.0\n", "-jvm:C:\\forced.dll"), "C:\\forced.dll");
+    EXPECT_EQ(Choose("minver=9.0\n", ForcedTestVm()), TestVmPath());
 }
 
 TEST_F(RegistryRuntimes, NoAcceptableRuntimeIsError10AfterTheFilesWereExtracted) {
@@ -123,6 +123,47 @@ TEST_F(RegistryRuntimes, NoAcceptableRuntimeIsError10AfterTheFilesWereExtracted)
     const std::string temp_folder = LogValue(quiet.output, "temp.folder=");
     ASSERT_FALSE(temp_folder.empty());
     EXPECT_FALSE(PathExists(temp_folder));  // the clean-up copy removed it
+}
+
+// A launcher that carries a Java runtime installer runs it when no runtime is installed, and
+// looks again.
+TEST_F(RegistryRuntimes, TheCarriedInstallerRunsWhenNoRuntimeIsFound) {
+    Bytes installer;
+    ASSERT_TRUE(ReadWholeFile(JavaInstallerDoublePath(), &installer));
+    const std::string lib = folder_ + "installed\\jvm.dll";
+    MakeFolders(folder_ + "installed");
+    ASSERT_TRUE(CopyFileA(TestVmPath().c_str(), lib.c_str(), FALSE));
+    struct Case {
+        const char* what;
+        std::string runtime_txt;  // what the installer installs; empty: nothing
+        int exit_code;
+    };
+    const Case cases[] = {
+        {"installs a runtime in range", "version=1.6.0\nlib=" + lib + "\n", 0},
+        {"installs a runtime out of range", "version=1.3.1\nlib=" + lib + "\n", 15},
+        {"installs nothing", "", 15},
+    };
+    for (const Case& c : cases) {
+        Clear();
+        auto spec = DemoSpec("a=b\n");
+        spec.sections.push_back(
+            {'J', pantrix_pack::MakeFileRecord("setup/install_java.exe", installer)});
+        if (!c.runtime_txt.empty())
+            spec.sections.push_back(FileSection('F', "setup/runtime.txt", c.runtime_txt));
+        const std::string exe = BuildLauncherFile(spec, folder_);
+        const std::string temp = NewFolder("installer-temp");
+        const RunResult run = RunLauncher(exe, "-D* -Q*", {temp});
+        EXPECT_EQ(run.exit_code, c.exit_code) << c.what << "\n" << run.output;
+        const std::string temp_folder = LogValue(run.output, "temp.folder=");
+        EXPECT_EQ(LogValue(run.output, "getjava="), temp_folder + "\\setup/install_java.exe")
+            << c.what;
+        EXPECT_NE(LogValue(run.output, "getjava=process="), "0") << c.what;
+        EXPECT_TRUE(HasLogLine(run.output, "getjava=DONE")) << c.what;
+        if (c.exit_code == 0) {
+            EXPECT_EQ(LogValue(run.output, "jvm="), lib) << c.what;
+        }
+        EXPECT_FALSE(PathExists(temp_folder)) << c.what;
+    }
 }
 
 }  // namespace
