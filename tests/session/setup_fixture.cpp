@@ -100,6 +100,9 @@ std::string MakeSetup(const std::string& folder_name, const SetupSpec& spec) {
     }
     WriteFile(program, bytes);
     CopyInto(FolderOf(QOR_QORSTUB_EXE) + "qor.dll", folder + "qor.dll");
+    if (!spec.language_list.empty()) {
+        WriteFile(folder + "qor.dll", ReadFile(folder + "qor.dll") + spec.language_list);
+    }
     if (!spec.resources.empty()) CopyInto(FixturePath(spec.resources), folder + spec.name + ".res");
     if (spec.package) CopyInto(QOR_SETUP_PACKAGE, folder + spec.name + ".msi");
     if (spec.patch) CopyInto(QOR_SETUP_PACKAGE, folder + spec.name + ".msp");

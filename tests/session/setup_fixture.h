@@ -22,6 +22,7 @@ struct SetupSpec {
     bool package = true;                     // base + ".msi"
     bool patch = false;                      // base + ".msp" (a copy of the package)
     bool picture = false;                    // "setup.bmp"
+    std::string language_list;               // appended to the copy of qor.dll when set
 };
 
 // A spec with this listing and every other field as above.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 
+#include "engine_messages.h"
 #include "screenshot.h"
 #include "setup_fixture.h"
 #include "startup_watch.h"
@@ -129,6 +130,38 @@ TEST(SetupProgramMessages, EachEndingShowsItsMessageUnlessSilent) {
         EXPECT_EQ(silent.Finish(20000), c.code) << c.name << " /s";
         EXPECT_EQ(setuptest::FindProcessWindow(silent.ProcessId(), "#32770"), nullptr);
     }
+}
+
+// The language list appended to qor.dll replaces the engine's messages: the first block, then
+// each named block in turn until the one named like the user's language (Wine's is English).
+TEST(SetupProgramMessages, LanguageListOfTheArchiveLibraryTranslatesTheMessages) {
+    const auto block = [](const std::string& resource_message, const std::string& caption) {
+        std::string text;
+        for (std::size_t line = 0; line < kBuiltInMessages.size(); ++line) {
+            const std::string builtin(kBuiltInMessages[line]);
+            if (line == 1) {
+                text += resource_message;
+            } else if (builtin == "Corvelle Wizard") {
+                text += caption;
+            } else {
+                text += builtin;
+            }
+            text += "\r\n";
+        }
+        return text;
+    };
+    SetupSpec spec = Listing("Comment");
+    spec.resources = "";
+    spec.language_list = block("Setup-Ressource nicht gefunden", "Corvelle Assistent") +
+                         "English\r\n" + block("Setup resource missing (English list)", kCaption) +
+                         "Deutsch\r\n" + block("Never used", "Never used");
+    const std::string program = MakeSetup("language-list", spec);
+    setuptest::StartedSetup setup;
+    ASSERT_TRUE(setup.Start(program, "", setuptest::FolderOf(program) + "temp\\"));
+    const SeenBox box = AnswerBox(setup, "");
+    EXPECT_EQ(setup.Finish(20000), 14);
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(box.text, "Setup resource missing (English list)");
 }
 
 class StartupWindows : public testing::Test {
