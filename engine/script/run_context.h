@@ -18,6 +18,10 @@ struct SessionState {
     // copies LOGGED into it before every statement.
     std::string log_setting;
 
+    // The folder of the original setup sources for maintenance runs: the "/p=" or "-p=" argument
+    // in lower case, or empty. Start-up sets it.
+    std::string source_path;
+
     // What the message caption is made of: the product title, refreshed from TITLE, and the
     // caption-branding flag, set while ZONDLOGO equals "TRUE".
     std::string caption_title;

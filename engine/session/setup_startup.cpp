@@ -171,6 +171,7 @@ class SetupProgram {
             progress_.SetSilent(settings_.silent);
             store_.SetOverrides(settings_.overrides);
             session_.log_setting = settings_.log_setting;
+            session_.source_path = settings_.source_path;
             if (!settings_.silent && !settings_.no_startup_windows) ShowStartupWindows();
             Prepare();
             CloseStartupWindows();
