@@ -78,3 +78,4 @@ run_with_windows() {
 build_example_setup
 run_silent
 run_with_windows
+"$ROOT/scripts/demo-launcher.sh" "$BUILD_ROOT"
