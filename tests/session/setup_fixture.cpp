@@ -60,6 +60,16 @@ std::string EnvironmentWithTemp(const std::string& temp) {
     return block;
 }
 
+// Removes the work folder when the test program ends: it holds copies of the engine and of
+// a 20 MB archive for every setup the tests made.
+class RemoveWorkFolder : public testing::Environment {
+  public:
+    void TearDown() override { RemoveFolderTree(WorkFolder(), 3); }
+};
+
+[[maybe_unused]] testing::Environment* const kRemoveWorkFolder =
+    testing::AddGlobalTestEnvironment(new RemoveWorkFolder);
+
 }  // namespace
 
 SetupSpec Listing(std::string listing) {
