@@ -5,6 +5,7 @@
 // folder behind and make no call that the JNI contract forbids.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -29,6 +30,22 @@ std::vector<std::string> ContractErrors(const std::vector<std::string>& record) 
     for (const std::string& line : record)
         if (StartsWith(line, "ERROR")) errors.push_back(line);
     return errors;
+}
+
+// The UTF-8 form of a text in the system code page, non-ASCII bytes written as the test
+// double's record writes them ("\xC3\xA9").
+std::string EscapedUtf8OfAnsi(const char* text) {
+    wchar_t wide[64] = {};
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 64);
+    char utf8[256] = {};
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof(utf8), nullptr, nullptr);
+    std::string escaped;
+    for (const char* c = utf8; *c; ++c) {
+        char hex[8];
+        std::snprintf(hex, sizeof(hex), "\\x%02X", static_cast<unsigned char>(*c));
+        escaped += static_cast<unsigned char>(*c) < 0x80 ? std::string(1, *c) : hex;
+    }
+    return escaped;
 }
 
 TEST(JavaRun, TheVmReceivesTheOptionsTableAndTheBootArguments) {
@@ -87,7 +104,7 @@ TEST(JavaRun, TheVmReceivesTheOptionsTableAndTheBootArguments) {
         EXPECT_EQ(RecordValue(lines, "boot[5]="), "first");
         EXPECT_EQ(RecordValue(lines, "boot[6]="), "second arg");
         // An 8-bit argument in the system code page reaches Java as its character.
-        EXPECT_EQ(RecordValue(lines, "boot[7]="), "caf\\xC3\\xA9");
+        EXPECT_EQ(RecordValue(lines, "boot[7]="), "caf" + EscapedUtf8OfAnsi("\xE9"));
         EXPECT_EQ(RecordValue(lines, "boot[27]="), "a19");
         EXPECT_LE(std::stoi(RecordValue(lines, "most.live.refs=")), 16);
         EXPECT_EQ(ContractErrors(lines), std::vector<std::string>{});
