@@ -151,7 +151,8 @@ TEST_F(RegistryRuntimes, TheCarriedInstallerRunsWhenNoRuntimeIsFound) {
         if (!c.runtime_txt.empty())
             spec.sections.push_back(FileSection('F', "setup/runtime.txt", c.runtime_txt));
         const std::string exe = BuildLauncherFile(spec, folder_);
-        const std::string temp = NewFolder("installer-temp");
+        // A temporary path with a blank: the installer's path must reach CreateProcess whole.
+        const std::string temp = NewFolder("installer temp");
         const RunResult run = RunLauncher(exe, "-D* -Q*", {temp});
         EXPECT_EQ(run.exit_code, c.exit_code) << c.what << "\n" << run.output;
         const std::string temp_folder = LogValue(run.output, "temp.folder=");
