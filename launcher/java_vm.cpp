@@ -107,6 +107,7 @@ void CopyJavaString(JNIEnv* env, jstring text, LaunchError* error) {
                             static_cast<int>(sizeof(error->text)), nullptr, nullptr);
     if (written == 0) {
         // Too long for the buffer: convert in full and cut.
+        error->text[0] = '\0';
         const int needed =
             WideCharToMultiByte(CP_ACP, 0, wide_text, -1, nullptr, 0, nullptr, nullptr);
         if (needed <= 0) return;

@@ -157,6 +157,8 @@ TEST(JavaRun, EveryOutcomeEndsWithItsExitCodeAndCleansUp) {
          "vm.java.returned"},
         {"a message without a number", "a=b\n", "boot=return just a note\n", true, "", 0,
          "vm.java.returned"},
+        {"a message longer than the message buffer", "a=b\n",
+         "boot=return 56: " + std::string(5000, 'x') + "\n", true, "", 56, "vm.java.returned"},
         {"the exit hook", "a=b\n", "boot=exit 7\n", true, "", 7, "jvm.exitHook=7"},
         {"the abort hook", "a=b\n", "boot=abort\n", true, "", 666, "jvm.abortHook()"},
         {"95 jop tokens fit", "jop=" + jop95 + "\n", "", true, "", 0, "jop=-Dp94=1"},
