@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
 #include "file_system.h"
+#include "process_environment.h"
 #include "script_compiler.h"
 
 namespace setuptest {
@@ -43,22 +43,6 @@ const std::string& WorkFolder() {
     return folder;
 }
 
-// The environment of this process with TMP and TEMP replaced.
-std::string EnvironmentWithTemp(const std::string& temp) {
-    std::string block;
-    char* strings = GetEnvironmentStringsA();
-    for (const char* entry = strings; *entry; entry += std::strlen(entry) + 1) {
-        const std::string text = entry;
-        if (_strnicmp(entry, "TMP=", 4) == 0 || _strnicmp(entry, "TEMP=", 5) == 0) continue;
-        block += text;
-        block += '\0';
-    }
-    FreeEnvironmentStringsA(strings);
-    std::string folder = temp;
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    block += "TMP=" + folder + '\0' + "TEMP=" + folder + '\0' + '\0';
-    return block;
-}
 
 // Removes the work folder when the test program ends: it holds copies of the engine and of
 // a 20 MB archive for every setup the tests made.
@@ -135,7 +119,9 @@ bool StartedSetup::Start(const std::string& program, const std::string& argument
     CreateFolderTree(temp);
     std::string command = "\"" + program + "\"";
     if (!arguments.empty()) command += " " + arguments;
-    std::string environment = EnvironmentWithTemp(temp);
+    std::string temp_folder = temp;
+    if (!temp_folder.empty() && temp_folder.back() == '\\') temp_folder.pop_back();
+    std::string environment = EnvironmentWithTemp(temp_folder);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     return CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0,

@@ -2,7 +2,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
+
+#include "process_environment.h"
 
 namespace launchertest {
 
@@ -143,29 +144,6 @@ std::string BuildLauncherFile(const pantrix_pack::LauncherSpec& spec, const std:
     const std::string path = folder + file_name;
     return WriteWholeFile(path, built) ? path : "";
 }
-
-namespace {
-
-// The current environment with TMP and TEMP replaced, as a block for CreateProcessA.
-std::string EnvironmentWithTemp(const std::string& temp_path) {
-    std::string block;
-    char* strings = GetEnvironmentStringsA();
-    for (const char* entry = strings; *entry; entry += std::strlen(entry) + 1) {
-        const std::string text = entry;
-        if (_strnicmp(entry, "TMP=", 4) == 0 || _strnicmp(entry, "TEMP=", 5) == 0) continue;
-        block += text;
-        block += '\0';
-    }
-    FreeEnvironmentStringsA(strings);
-    block += "TMP=" + temp_path;
-    block += '\0';
-    block += "TEMP=" + temp_path;
-    block += '\0';
-    block += '\0';
-    return block;
-}
-
-}  // namespace
 
 bool StartLauncher(const std::string& exe, const std::string& args, const RunOptions& options,
                    RunningLauncher* running) {
