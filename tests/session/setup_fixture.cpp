@@ -43,7 +43,6 @@ const std::string& WorkFolder() {
     return folder;
 }
 
-
 // Removes the work folder when the test program ends: it holds copies of the engine and of
 // a 20 MB archive for every setup the tests made.
 class RemoveWorkFolder : public testing::Environment {
