@@ -61,6 +61,17 @@ SetupSpec Listing(std::string listing) {
     return spec;
 }
 
+SetupSpec EarlyEnding(const std::string& fault) {
+    SetupSpec spec = Listing("Comment");
+    if (fault == "no-script") spec.append_script = false;
+    if (fault == "no-resources") spec.resources = "";
+    if (fault == "broken-resources") spec.resources = "not-an-archive.7z";
+    if (fault == "no-package") spec.package = false;
+    if (fault == "dialogs") spec.listing = "Wizard Loop\nDisplay Dialog | Welcome | WIZARD\nEnd\n";
+    if (fault == "damaged-script") spec.overlay = "Set Variable\r\n$\r\n";
+    return spec;
+}
+
 std::string NewFolder(const std::string& name) {
     const std::string path = WorkFolder() + name + "\\";
     RemoveFolderTree(path, 1);

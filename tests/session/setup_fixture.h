@@ -28,6 +28,11 @@ struct SetupSpec {
 // A spec with this listing and every other field as above.
 SetupSpec Listing(std::string listing);
 
+// A setup that ends early, by the name of its fault: "no-script" (the bare engine),
+// "no-resources", "broken-resources", "no-package", "dialogs" (an active Display Dialog),
+// "damaged-script".
+SetupSpec EarlyEnding(const std::string& fault);
+
 // A new, empty folder below this test program's work folder, with a trailing backslash.
 std::string NewFolder(const std::string& name);
 

@@ -75,59 +75,47 @@ SeenBox AnswerBox(const setuptest::StartedSetup& setup, const std::string& shot)
 }
 
 struct EndingCase {
-    const char* name;
-    SetupSpec spec;
+    const char* fault;  // as setuptest::EarlyEnding names it, or "normal"
     int code;
     const char* message;  // the start of the message's text
     const char* owner;    // the owner's window class, empty for none
 };
 
 TEST(SetupProgramMessages, EachEndingShowsItsMessageUnlessSilent) {
-    SetupSpec no_script;
-    no_script.append_script = false;
-    SetupSpec no_resources = Listing("Comment");
-    no_resources.resources = "";
-    SetupSpec broken_resources = Listing("Comment");
-    broken_resources.resources = "not-an-archive.7z";
-    SetupSpec no_package = Listing("Comment");
-    no_package.package = false;
-    SetupSpec damaged;
-    damaged.overlay = "Set Variable\r\n$\r\n";
     const EndingCase cases[] = {
-        {"no-script", no_script, 13, "For internal use only", "TSetupInit"},
-        {"no-resources", no_resources, 14, "Setup resource not found", "TSetupInit"},
-        {"broken-resources", broken_resources, 15, "Setup resource decompression failure",
-         "TSetupInit"},
-        {"no-package", no_package, 16, "Setup database not found", "TSetupInit"},
-        {"dialogs", Listing("Wizard Loop\nDisplay Dialog | Welcome | WIZARD\nEnd\n"), 11,
+        {"no-script", 13, "For internal use only", "TSetupInit"},
+        {"no-resources", 14, "Setup resource not found", "TSetupInit"},
+        {"broken-resources", 15, "Setup resource decompression failure", "TSetupInit"},
+        {"no-package", 16, "Setup database not found", "TSetupInit"},
+        {"dialogs", 11,
          "Runtime error in install: This setup shows wizard dialogs, and the dialog runtime "
          "that loads and shows them is missing from this setup engine.",
          ""},
-        {"damaged-script", damaged, 11, "Runtime error in install: The setup script is damaged",
-         ""},
-        {"normal", Listing("Set Variable | X | 1"), 0, nullptr, ""},
+        {"damaged-script", 11, "Runtime error in install: The setup script is damaged", ""},
+        {"normal", 0, nullptr, ""},
     };
     for (const EndingCase& c : cases) {
-        const std::string program = MakeSetup(std::string("box-") + c.name, c.spec);
+        const std::string program =
+            MakeSetup(std::string("box-") + c.fault, setuptest::EarlyEnding(c.fault));
         const std::string temp = setuptest::FolderOf(program) + "temp\\";
 
         setuptest::StartedSetup shown;
-        ASSERT_TRUE(shown.Start(program, "", temp)) << c.name;
-        const SeenBox box = AnswerBox(shown, std::string("setup_message_") + c.name);
-        EXPECT_EQ(shown.Finish(20000), c.code) << c.name;
+        ASSERT_TRUE(shown.Start(program, "", temp)) << c.fault;
+        const SeenBox box = AnswerBox(shown, std::string("setup_message_") + c.fault);
+        EXPECT_EQ(shown.Finish(20000), c.code) << c.fault;
         if (!c.message) {
-            EXPECT_FALSE(box.found) << c.name;
+            EXPECT_FALSE(box.found) << c.fault;
             continue;
         }
-        ASSERT_TRUE(box.found) << c.name;
-        EXPECT_EQ(box.text.rfind(c.message, 0), 0u) << c.name << ": " << box.text;
-        EXPECT_TRUE(box.error_icon) << c.name;
-        EXPECT_EQ(box.owner_class, c.owner) << c.name;
+        ASSERT_TRUE(box.found) << c.fault;
+        EXPECT_EQ(box.text.rfind(c.message, 0), 0u) << c.fault << ": " << box.text;
+        EXPECT_TRUE(box.error_icon) << c.fault;
+        EXPECT_EQ(box.owner_class, c.owner) << c.fault;
 
         // Silent: the same ending, and no message holds the program.
         setuptest::StartedSetup silent;
-        ASSERT_TRUE(silent.Start(program, "/s", temp)) << c.name;
-        EXPECT_EQ(silent.Finish(20000), c.code) << c.name << " /s";
+        ASSERT_TRUE(silent.Start(program, "/s", temp)) << c.fault;
+        EXPECT_EQ(silent.Finish(20000), c.code) << c.fault << " /s";
         EXPECT_EQ(setuptest::FindProcessWindow(silent.ProcessId(), "#32770"), nullptr);
     }
 }
