@@ -55,21 +55,22 @@ class RemoveWorkFolder : public testing::Environment {
 
 }  // namespace
 
-SetupSpec Listing(std::string listing) {
-    SetupSpec spec;
-    spec.listing = std::move(listing);
-    return spec;
+SetupRecipe Listing(std::string listing) {
+    SetupRecipe recipe;
+    recipe.listing = std::move(listing);
+    return recipe;
 }
 
-SetupSpec EarlyEnding(const std::string& fault) {
-    SetupSpec spec = Listing("Comment");
-    if (fault == "no-script") spec.append_script = false;
-    if (fault == "no-resources") spec.resources = "";
-    if (fault == "broken-resources") spec.resources = "not-an-archive.7z";
-    if (fault == "no-package") spec.package = false;
-    if (fault == "dialogs") spec.listing = "Wizard Loop\nDisplay Dialog | Welcome | WIZARD\nEnd\n";
-    if (fault == "damaged-script") spec.overlay = "Set Variable\r\n$\r\n";
-    return spec;
+SetupRecipe EarlyEnding(const std::string& fault) {
+    SetupRecipe recipe = Listing("Comment");
+    if (fault == "no-script") recipe.append_script = false;
+    if (fault == "no-resources") recipe.resources = "";
+    if (fault == "broken-resources") recipe.resources = "not-an-archive.7z";
+    if (fault == "no-package") recipe.package = false;
+    if (fault == "dialogs")
+        recipe.listing = "Wizard Loop\nDisplay Dialog | Welcome | WIZARD\nEnd\n";
+    if (fault == "damaged-script") recipe.overlay = "Set Variable\r\n$\r\n";
+    return recipe;
 }
 
 std::string NewFolder(const std::string& name) {
@@ -87,16 +88,16 @@ std::string FixturePath(const std::string& name) {
     return std::string(QOR_SETUP_FIXTURES) + name;
 }
 
-std::string MakeSetup(const std::string& folder_name, const SetupSpec& spec) {
+std::string MakeSetup(const std::string& folder_name, const SetupRecipe& recipe) {
     const std::string folder = NewFolder(folder_name);
-    const std::string program = folder + spec.name + ".exe";
+    const std::string program = folder + recipe.name + ".exe";
     const std::string engine = ReadFile(QOR_QORSTUB_EXE);
     EXPECT_FALSE(engine.empty()) << QOR_QORSTUB_EXE;
     std::string bytes = engine;
-    if (!spec.overlay.empty()) {
-        bytes += spec.overlay;
-    } else if (spec.append_script) {
-        const qorscript::Compiled compiled = qorscript::CompileListing(spec.listing);
+    if (!recipe.overlay.empty()) {
+        bytes += recipe.overlay;
+    } else if (recipe.append_script) {
+        const qorscript::Compiled compiled = qorscript::CompileListing(recipe.listing);
         EXPECT_TRUE(compiled.ok()) << (compiled.ok() ? "" : compiled.errors.front());
         const qorscript::SetupProgram setup = qorscript::AppendScript(engine, compiled.script);
         EXPECT_TRUE(setup.error.empty()) << setup.error;
@@ -104,13 +105,14 @@ std::string MakeSetup(const std::string& folder_name, const SetupSpec& spec) {
     }
     WriteFile(program, bytes);
     CopyInto(FolderOf(QOR_QORSTUB_EXE) + "qor.dll", folder + "qor.dll");
-    if (!spec.language_list.empty()) {
-        WriteFile(folder + "qor.dll", ReadFile(folder + "qor.dll") + spec.language_list);
+    if (!recipe.language_list.empty()) {
+        WriteFile(folder + "qor.dll", ReadFile(folder + "qor.dll") + recipe.language_list);
     }
-    if (!spec.resources.empty()) CopyInto(FixturePath(spec.resources), folder + spec.name + ".res");
-    if (spec.package) CopyInto(QOR_SETUP_PACKAGE, folder + spec.name + ".msi");
-    if (spec.patch) CopyInto(QOR_SETUP_PACKAGE, folder + spec.name + ".msp");
-    if (spec.picture) CopyInto(FixturePath("setup.bmp"), folder + "setup.bmp");
+    if (!recipe.resources.empty())
+        CopyInto(FixturePath(recipe.resources), folder + recipe.name + ".res");
+    if (recipe.package) CopyInto(QOR_SETUP_PACKAGE, folder + recipe.name + ".msi");
+    if (recipe.patch) CopyInto(QOR_SETUP_PACKAGE, folder + recipe.name + ".msp");
+    if (recipe.picture) CopyInto(FixturePath("setup.bmp"), folder + "setup.bmp");
     return program;
 }
 

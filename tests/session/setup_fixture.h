@@ -13,7 +13,7 @@
 
 namespace setuptest {
 
-struct SetupSpec {
+struct SetupRecipe {
     std::string listing;                     // compiled and appended to the engine
     bool append_script = true;               // false: the bare engine (no script)
     std::string overlay;                     // appended instead of a compiled listing when set
@@ -25,19 +25,19 @@ struct SetupSpec {
     std::string language_list;               // appended to the copy of qor.dll when set
 };
 
-// A spec with this listing and every other field as above.
-SetupSpec Listing(std::string listing);
+// A recipe with this listing and every other field as above.
+SetupRecipe Listing(std::string listing);
 
 // A setup that ends early, by the name of its fault: "no-script" (the bare engine),
 // "no-resources", "broken-resources", "no-package", "dialogs" (an active Display Dialog),
 // "damaged-script".
-SetupSpec EarlyEnding(const std::string& fault);
+SetupRecipe EarlyEnding(const std::string& fault);
 
 // A new, empty folder below this test program's work folder, with a trailing backslash.
 std::string NewFolder(const std::string& name);
 
 // Builds a setup into a new folder of that name and returns the path of its program.
-std::string MakeSetup(const std::string& folder_name, const SetupSpec& spec);
+std::string MakeSetup(const std::string& folder_name, const SetupRecipe& recipe);
 
 // The folder part of a path, with a trailing backslash.
 std::string FolderOf(const std::string& path);

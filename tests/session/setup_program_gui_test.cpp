@@ -17,7 +17,7 @@ namespace {
 
 using setuptest::Listing;
 using setuptest::MakeSetup;
-using setuptest::SetupSpec;
+using setuptest::SetupRecipe;
 
 constexpr char kCaption[] = "Corvelle Wizard";
 
@@ -138,12 +138,13 @@ TEST(SetupProgramMessages, LanguageListOfTheArchiveLibraryTranslatesTheMessages)
         }
         return text;
     };
-    SetupSpec spec = Listing("Comment");
-    spec.resources = "";
-    spec.language_list = block("Setup-Ressource nicht gefunden", "Corvelle Assistent") +
-                         "English\r\n" + block("Setup resource missing (English list)", kCaption) +
-                         "Deutsch\r\n" + block("Never used", "Never used");
-    const std::string program = MakeSetup("language-list", spec);
+    SetupRecipe recipe = Listing("Comment");
+    recipe.resources = "";
+    recipe.language_list = block("Setup-Ressource nicht gefunden", "Corvelle Assistent") +
+                           "English\r\n" +
+                           block("Setup resource missing (English list)", kCaption) +
+                           "Deutsch\r\n" + block("Never used", "Never used");
+    const std::string program = MakeSetup("language-list", recipe);
     setuptest::StartedSetup setup;
     ASSERT_TRUE(setup.Start(program, "", setuptest::FolderOf(program) + "temp\\"));
     const SeenBox box = AnswerBox(setup, "");
@@ -157,10 +158,10 @@ class StartupWindows : public testing::Test {
     // A setup whose 20 MB resource archive keeps start-up busy while the windows are looked at.
     setuptest::StartupWindowsSeen Watch(const std::string& name, bool picture,
                                         const std::string& arguments) {
-        SetupSpec spec = Listing("Set Variable | X | 1");
-        spec.resources = "large.7z";
-        spec.picture = picture;
-        const std::string program = MakeSetup(name, spec);
+        SetupRecipe recipe = Listing("Set Variable | X | 1");
+        recipe.resources = "large.7z";
+        recipe.picture = picture;
+        const std::string program = MakeSetup(name, recipe);
         setuptest::StartedSetup setup;
         EXPECT_TRUE(setup.Start(program, arguments, setuptest::FolderOf(program) + "temp\\"));
         const setuptest::StartupWindowsSeen seen = setuptest::CatchStartupWindows(

@@ -21,7 +21,7 @@ using setuptest::PathExists;
 using setuptest::ReadRecord;
 using setuptest::RecordStatement;
 using setuptest::RunSetup;
-using setuptest::SetupSpec;
+using setuptest::SetupRecipe;
 using setuptest::SupportFolders;
 
 std::string Lower(std::string text) {
@@ -32,9 +32,9 @@ std::string Lower(std::string text) {
 
 TEST(SetupProgram, HandsFoldersAndCommandLineSettingsToTheScript) {
     const std::string record = NewFolder("settings-out") + "record.txt";
-    SetupSpec spec = Listing("@title Settings Probe\n" + RecordStatement(record));
-    spec.name = "Probe";
-    const std::string program = MakeSetup("settings", spec);
+    SetupRecipe recipe = Listing("@title Settings Probe\n" + RecordStatement(record));
+    recipe.name = "Probe";
+    const std::string program = MakeSetup("settings", recipe);
     const std::string folder = setuptest::FolderOf(program);
     const std::string temp = folder + "temp\\";
     const std::string arguments =
@@ -118,10 +118,10 @@ TEST(SetupProgram, ResourceArchiveIsExtractedAndTheSupportFolderRemovedAtTheEnd)
 
 TEST(SetupProgram, PatchPackageAloneIsEnough) {
     const std::string record = NewFolder("patch-out") + "record.txt";
-    SetupSpec spec = Listing(RecordStatement(record));
-    spec.package = false;
-    spec.patch = true;
-    const std::string program = MakeSetup("patch", spec);
+    SetupRecipe recipe = Listing(RecordStatement(record));
+    recipe.package = false;
+    recipe.patch = true;
+    const std::string program = MakeSetup("patch", recipe);
     ASSERT_EQ(RunSetup(program, "/s", setuptest::FolderOf(program) + "temp\\"), 0);
     EXPECT_TRUE(PathExists(record));
 }
@@ -170,11 +170,11 @@ TEST(SetupProgram, DisabledDialogStatementsNeedNoDialogRuntime) {
 TEST(SetupProgram, TwoSetupsAtOnceUseTwoSupportFolders) {
     const std::string out = NewFolder("two-out");
     const std::string temp = NewFolder("two-temp");
-    SetupSpec first_spec =
+    SetupRecipe first_recipe =
         Listing(RecordStatement(out + "first.txt") + "@plugin Wait For File\nWait For File | " +
                 out + "release.txt | wait.dll\n");
-    first_spec.resources = "waiting.7z";
-    const std::string first = MakeSetup("two-first", first_spec);
+    first_recipe.resources = "waiting.7z";
+    const std::string first = MakeSetup("two-first", first_recipe);
     const std::string second =
         MakeSetup("two-second", Listing(RecordStatement(out + "second.txt")));
 

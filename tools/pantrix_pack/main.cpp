@@ -55,7 +55,7 @@ bool SplitType(const std::string& value, char separator, char* type, std::string
 
 int main(int argc, char** argv) {
     std::string launcher_path, out_path, settings_path;
-    pantrix_pack::LauncherSpec spec;
+    pantrix_pack::LauncherContents contents;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (i + 1 >= argc) return Usage();
@@ -65,9 +65,9 @@ int main(int argc, char** argv) {
         } else if (option == "--out") {
             out_path = value;
         } else if (option == "--app-name") {
-            spec.app_name = value;
+            contents.app_name = value;
         } else if (option == "--exe-name") {
-            spec.exe_name = value;
+            contents.exe_name = value;
         } else if (option == "--settings") {
             settings_path = value;
         } else if (option == "--add") {
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "pantrix-pack: cannot read %s\n", value.c_str() + equals + 1);
                 return 1;
             }
-            spec.sections.push_back({type, pantrix_pack::MakeFileRecord(relative, content)});
+            contents.sections.push_back({type, pantrix_pack::MakeFileRecord(relative, content)});
         } else if (option == "--add-raw") {
             char type = 0;
             std::string file;
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "pantrix-pack: cannot read %s\n", file.c_str());
                 return 1;
             }
-            spec.sections.push_back({type, content});
+            contents.sections.push_back({type, content});
         } else {
             return Usage();
         }
@@ -103,10 +103,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pantrix-pack: cannot read the launcher or the settings\n");
         return 1;
     }
-    spec.settings.assign(settings.begin(), settings.end());
+    contents.settings.assign(settings.begin(), settings.end());
     Bytes built;
     std::string reason;
-    if (!pantrix_pack::BuildLauncher(launcher, spec, &built, &reason)) {
+    if (!pantrix_pack::BuildLauncher(launcher, contents, &built, &reason)) {
         std::fprintf(stderr, "pantrix-pack: %s\n", reason.c_str());
         return 1;
     }

@@ -63,27 +63,27 @@ size_t AppendSection(Bytes* image, char type, const Bytes& payload) {
     return header_at;
 }
 
-bool BuildLauncher(const Bytes& launcher, const LauncherSpec& spec, Bytes* out,
+bool BuildLauncher(const Bytes& launcher, const LauncherContents& contents, Bytes* out,
                    std::string* reason) {
     LaunchRecordLocation location;
     if (!FindLaunchRecord(launcher, &location, reason)) return false;
     Bytes image = launcher;
 
-    Bytes settings(spec.settings.begin(), spec.settings.end());
+    Bytes settings(contents.settings.begin(), contents.settings.end());
     settings.push_back(0);
     AppendSection(&image, 'V', settings);
-    for (const PackSection& section : spec.sections)
+    for (const PackSection& section : contents.sections)
         AppendSection(&image, section.type, section.payload);
 
     const pantrix::LaunchRecordLayout layout =
         pantrix::LaunchRecordLayoutFor(location.pointer_size);
     const int32_t count =
-        spec.section_count.value_or(static_cast<int32_t>(spec.sections.size() + 1));
-    const int32_t length = spec.expected_length.value_or(static_cast<int32_t>(image.size()));
+        contents.section_count.value_or(static_cast<int32_t>(contents.sections.size() + 1));
+    const int32_t length = contents.expected_length.value_or(static_cast<int32_t>(image.size()));
     PutLittle(image.data() + location.file_offset, static_cast<uint32_t>(count), 4);
     PutLittle(image.data() + location.file_offset + 4, static_cast<uint32_t>(length), 4);
-    if (!PutName(&image, location.file_offset + layout.app_name, spec.app_name, reason) ||
-        !PutName(&image, location.file_offset + layout.exe_name, spec.exe_name, reason))
+    if (!PutName(&image, location.file_offset + layout.app_name, contents.app_name, reason) ||
+        !PutName(&image, location.file_offset + layout.exe_name, contents.exe_name, reason))
         return false;
     *out = std::move(image);
     return true;

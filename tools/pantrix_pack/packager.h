@@ -27,7 +27,7 @@ Bytes MakeFileRecord(const std::string& relative_path, const Bytes& content);
 // the payload (scrambled for 'F', 'B' and 'J'). Returns the header's offset.
 size_t AppendSection(Bytes* image, char type, const Bytes& payload);
 
-struct LauncherSpec {
+struct LauncherContents {
     std::string app_name;               // at most 67 characters
     std::string exe_name;               // at most 67 characters
     std::string settings;               // the settings text; a zero byte is added
@@ -40,7 +40,7 @@ struct LauncherSpec {
 
 // Fills the launch record of a copy of launcher and appends the sections. Returns false with
 // a reason when the record cannot be found or a name is too long.
-bool BuildLauncher(const Bytes& launcher, const LauncherSpec& spec, Bytes* out,
+bool BuildLauncher(const Bytes& launcher, const LauncherContents& contents, Bytes* out,
                    std::string* reason);
 
 }  // namespace pantrix_pack

@@ -17,7 +17,7 @@ HANDLE Lock(const std::string& path) {
 }
 
 TEST(CleanupMode, FilesLockedLongerThanTheBudgetStayAfterAbout30Seconds) {
-    const std::string exe = BuildLauncherFile(DemoSpec("a=b\n"), NewFolder("lock-launcher"));
+    const std::string exe = BuildLauncherFile(DemoContents("a=b\n"), NewFolder("lock-launcher"));
     const std::string folder = NewFolder("JX5A5A");
     MakeFolders(folder + "sub");
     for (const char* name : {"locked-1.jar", "free.jar", "sub\\locked-2.jar", "sub\\free.jar"})

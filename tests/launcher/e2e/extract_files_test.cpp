@@ -21,9 +21,9 @@ struct Extraction {
 
 Extraction Extract(const std::vector<pantrix_pack::PackSection>& sections,
                    const std::string& temp_path) {
-    auto spec = DemoSpec("a=b\n");
-    spec.sections = sections;
-    const std::string exe = BuildLauncherFile(spec, NewFolder("extract"));
+    auto contents = DemoContents("a=b\n");
+    contents.sections = sections;
+    const std::string exe = BuildLauncherFile(contents, NewFolder("extract"));
     SetEnvironmentVariableA("TMP", temp_path.c_str());
     SetEnvironmentVariableA("TEMP", temp_path.c_str());
     Extraction result;

@@ -119,13 +119,13 @@ pantrix_pack::PackSection BootClassSection(const std::string& script) {
     return FileSection('F', "tolvimerboot.class", "tolvimerboot\n" + script);
 }
 
-pantrix_pack::LauncherSpec DemoSpec(const std::string& settings) {
-    pantrix_pack::LauncherSpec spec;
-    spec.app_name = "Demo App";
-    spec.exe_name = "Demo.exe";
-    spec.settings = settings;
-    spec.sections = {BootClassSection()};
-    return spec;
+pantrix_pack::LauncherContents DemoContents(const std::string& settings) {
+    pantrix_pack::LauncherContents contents;
+    contents.app_name = "Demo App";
+    contents.exe_name = "Demo.exe";
+    contents.settings = settings;
+    contents.sections = {BootClassSection()};
+    return contents;
 }
 
 pantrix_pack::PackSection FileSection(char type, const std::string& path,
@@ -133,11 +133,11 @@ pantrix_pack::PackSection FileSection(char type, const std::string& path,
     return {type, pantrix_pack::MakeFileRecord(path, TextBytes(content))};
 }
 
-std::string BuildLauncherFile(const pantrix_pack::LauncherSpec& spec, const std::string& folder,
-                              const std::string& file_name) {
+std::string BuildLauncherFile(const pantrix_pack::LauncherContents& contents,
+                              const std::string& folder, const std::string& file_name) {
     Bytes built;
     std::string reason;
-    if (!pantrix_pack::BuildLauncher(LauncherProgram(), spec, &built, &reason)) {
+    if (!pantrix_pack::BuildLauncher(LauncherProgram(), contents, &built, &reason)) {
         std::fprintf(stderr, "packaging failed: %s\n", reason.c_str());
         return "";
     }

@@ -41,16 +41,16 @@ std::string ForcedTestVm();
 // jvm_double.cpp), extracted into the temporary folder, which is always on the class path.
 pantrix_pack::PackSection BootClassSection(const std::string& script = "");
 
-// A spec with the settings given, the names "Demo App" / "Demo.exe", and a boot class
+// A contents with the settings given, the names "Demo App" / "Demo.exe", and a boot class
 // section without a script.
-pantrix_pack::LauncherSpec DemoSpec(const std::string& settings);
+pantrix_pack::LauncherContents DemoContents(const std::string& settings);
 // A file section's plain payload.
 pantrix_pack::PackSection FileSection(char type, const std::string& path,
                                       const std::string& content);
 
 // Builds the launcher into folder + file_name and returns its path.
-std::string BuildLauncherFile(const pantrix_pack::LauncherSpec& spec, const std::string& folder,
-                              const std::string& file_name = "Demo.exe");
+std::string BuildLauncherFile(const pantrix_pack::LauncherContents& contents,
+                              const std::string& folder, const std::string& file_name = "Demo.exe");
 
 struct RunResult {
     int exit_code = -1;

@@ -23,14 +23,14 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
 }
 
 TEST(LauncherRun, LogsEveryStepExtractsTheFilesAndCleansUp) {
-    auto spec = DemoSpec("mx=256\njars=a.jar;lib/b.jar;\nexecwd=*\n");
-    spec.sections = {FileSection('F', "a.jar", "first"),
-                     FileSection('B', "lib/sub/b.jar", "second"),
-                     {'Z', TextBytes("opaque data")},
-                     BootClassSection()};
+    auto contents = DemoContents("mx=256\njars=a.jar;lib/b.jar;\nexecwd=*\n");
+    contents.sections = {FileSection('F', "a.jar", "first"),
+                         FileSection('B', "lib/sub/b.jar", "second"),
+                         {'Z', TextBytes("opaque data")},
+                         BootClassSection()};
     const std::string folder = NewFolder("log");
     const std::string temp = NewFolder("log-temp");
-    const std::string exe = BuildLauncherFile(spec, folder);
+    const std::string exe = BuildLauncherFile(contents, folder);
     ASSERT_FALSE(exe.empty());
     Bytes built;
     ASSERT_TRUE(ReadWholeFile(exe, &built));
@@ -79,7 +79,7 @@ TEST(LauncherRun, LogsEveryStepExtractsTheFilesAndCleansUp) {
 
 TEST(LauncherRun, TheLastLogLineIsNeverLost) {
     const std::string folder = NewFolder("last-line");
-    const std::string exe = BuildLauncherFile(DemoSpec("a=b\n"), folder);
+    const std::string exe = BuildLauncherFile(DemoContents("a=b\n"), folder);
     for (const char* pipe_option : {"", "-W* "}) {
         for (int round = 0; round < 2; ++round) {
             const RunResult run =
@@ -105,7 +105,7 @@ TEST(LauncherRun, ASettingOnTheLastLineWithoutLineFeedIsNotFound) {
         {"a=b\njvm=jre\\jvm.dll\n", folder + "jre\\jvm.dll"},
     };
     for (const Case& c : cases) {
-        const std::string exe = BuildLauncherFile(DemoSpec(c.settings), folder);
+        const std::string exe = BuildLauncherFile(DemoContents(c.settings), folder);
         const RunResult run =
             RunLauncher(exe, "-D* -Q* " + ForcedTestVm(), {NewFolder("no-line-feed-temp")});
         EXPECT_EQ(run.exit_code, 0);
@@ -115,7 +115,7 @@ TEST(LauncherRun, ASettingOnTheLastLineWithoutLineFeedIsNotFound) {
 
 TEST(LauncherRun, TwoLaunchersAtOnceGetDifferentFolders) {
     const std::string folder = NewFolder("two");
-    const std::string exe = BuildLauncherFile(DemoSpec("a=b\n"), folder);
+    const std::string exe = BuildLauncherFile(DemoContents("a=b\n"), folder);
     const std::string temp = NewFolder("two-temp");
     RunningLauncher first, second;
     ASSERT_TRUE(StartLauncher(exe, "-D* -Q* " + ForcedTestVm(), {temp}, &first));
@@ -134,9 +134,9 @@ TEST(LauncherRun, TwoLaunchersAtOnceGetDifferentFolders) {
 
 TEST(LauncherRun, ALauncherInAFolderWithBlanksStillCleansUp) {
     const std::string folder = NewFolder("with blanks");
-    auto spec = DemoSpec("a=b\n");
-    spec.sections.push_back(FileSection('F', "app.jar", "x"));
-    const std::string exe = BuildLauncherFile(spec, folder, "Demo App.exe");
+    auto contents = DemoContents("a=b\n");
+    contents.sections.push_back(FileSection('F', "app.jar", "x"));
+    const std::string exe = BuildLauncherFile(contents, folder, "Demo App.exe");
     const std::string temp = NewFolder("blank temp");
     const RunResult run = RunLauncher(exe, "-D* -Q* " + ForcedTestVm(), {temp});
     EXPECT_EQ(run.exit_code, 0) << run.output;
@@ -148,7 +148,7 @@ TEST(LauncherRun, ALauncherInAFolderWithBlanksStillCleansUp) {
 
 TEST(LauncherRun, ATemporaryPathThatIsNoFolderGivesError22) {
     const std::string folder = NewFolder("temp-is-file");
-    const std::string exe = BuildLauncherFile(DemoSpec("a=b\n"), folder);
+    const std::string exe = BuildLauncherFile(DemoContents("a=b\n"), folder);
     ASSERT_TRUE(WriteWholeFile(folder + "not-a-folder", TextBytes("x")));
     const RunResult run = RunLauncher(exe, "-D* -Q* " + ForcedTestVm(), {folder + "not-a-folder"});
     EXPECT_EQ(run.exit_code, 22) << run.output;
@@ -158,7 +158,7 @@ TEST(LauncherRun, ATemporaryPathThatIsNoFolderGivesError22) {
 
 // Launchers broken in one way each; quiet runs write nothing and exit with the number.
 TEST(LauncherRun, BrokenLaunchersFailWithTheirNumber) {
-    using Mutation = std::function<void(pantrix_pack::LauncherSpec*, Bytes*)>;
+    using Mutation = std::function<void(pantrix_pack::LauncherContents*, Bytes*)>;
     struct Case {
         const char* what;
         std::vector<pantrix_pack::PackSection> sections;
@@ -177,24 +177,24 @@ TEST(LauncherRun, BrokenLaunchersFailWithTheirNumber) {
     past_end[past_end[0] + 6u] = 3;  // D = 3, one more byte than the record holds
     const Case cases[] = {
         {"cut one byte short", files,
-         [](pantrix_pack::LauncherSpec*, Bytes* built) {
+         [](pantrix_pack::LauncherContents*, Bytes* built) {
              if (!built->empty()) built->pop_back();
          },
          90},
         {"a payload byte changed", files,
-         [&](pantrix_pack::LauncherSpec*, Bytes* built) {
+         [&](pantrix_pack::LauncherContents*, Bytes* built) {
              if (!built->empty()) (*built)[last_header(*built) + 33] ^= 1;
          },
          91},
         {"a header byte changed", files,
-         [&](pantrix_pack::LauncherSpec*, Bytes* built) {
+         [&](pantrix_pack::LauncherContents*, Bytes* built) {
              if (!built->empty()) (*built)[last_header(*built) + 20] ^= 1;
          },
          97},
         {"one section more expected", files,
-         [](pantrix_pack::LauncherSpec* spec, Bytes*) { spec->section_count = 4; }, 97},
+         [](pantrix_pack::LauncherContents* contents, Bytes*) { contents->section_count = 4; }, 97},
         {"no sections expected", files,
-         [](pantrix_pack::LauncherSpec* spec, Bytes*) { spec->section_count = 0; }, 96},
+         [](pantrix_pack::LauncherContents* contents, Bytes*) { contents->section_count = 0; }, 96},
         {"a file whose folder is a file",
          {FileSection('F', "x", "file"), FileSection('F', "x/y.jar", "y")},
          nullptr,
@@ -204,14 +204,14 @@ TEST(LauncherRun, BrokenLaunchersFailWithTheirNumber) {
     };
     const std::string folder = NewFolder("broken");
     for (const Case& c : cases) {
-        auto spec = DemoSpec("a=b\n");
-        spec.sections = c.sections;
+        auto contents = DemoContents("a=b\n");
+        contents.sections = c.sections;
         Bytes built;
         std::string reason;
         Bytes unused;
-        if (c.mutate) c.mutate(&spec, &unused);  // changes to the spec
-        ASSERT_TRUE(pantrix_pack::BuildLauncher(LauncherProgram(), spec, &built, &reason));
-        if (c.mutate) c.mutate(&spec, &built);  // changes to the built file
+        if (c.mutate) c.mutate(&contents, &unused);  // changes to the contents
+        ASSERT_TRUE(pantrix_pack::BuildLauncher(LauncherProgram(), contents, &built, &reason));
+        if (c.mutate) c.mutate(&contents, &built);  // changes to the built file
         const std::string exe = folder + "Broken.exe";
         ASSERT_TRUE(WriteWholeFile(exe, built));
         const std::string temp = NewFolder("broken-temp");
@@ -231,7 +231,7 @@ TEST(LauncherRun, BrokenLaunchersFailWithTheirNumber) {
 // Clean-up mode deletes only what carries the identifier, and only when it gets exactly a
 // folder and a run identifier.
 TEST(CleanupMode, DeletesOnlyPathsWithTheIdentifier) {
-    const std::string exe = BuildLauncherFile(DemoSpec("a=b\n"), NewFolder("cleanup"));
+    const std::string exe = BuildLauncherFile(DemoContents("a=b\n"), NewFolder("cleanup"));
     auto make_tree = [](const std::string& root) {
         MakeFolders(root + "sub");
         MakeFolders(root + "empty");

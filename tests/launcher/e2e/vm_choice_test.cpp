@@ -53,7 +53,7 @@ class RegistryRuntimes : public ::testing::Test {
 
     // Runs a launcher with these settings; returns the chosen VM or "error N".
     std::string Choose(const std::string& settings, const std::string& options = "") {
-        const std::string exe = BuildLauncherFile(DemoSpec(settings), folder_);
+        const std::string exe = BuildLauncherFile(DemoContents(settings), folder_);
         last_ = RunLauncher(exe, "-D* -Q* " + options, {NewFolder("runtimes-temp")});
         if (last_.exit_code != 0) return "error " + std::to_string(last_.exit_code);
         return LogValue(last_.output, "jvm=");
@@ -111,9 +111,9 @@ TEST_F(RegistryRuntimes, APrivateRuntimeBeatsTheRangeAndAForcedOne) {
 
 TEST_F(RegistryRuntimes, NoAcceptableRuntimeIsError10AfterTheFilesWereExtracted) {
     AddRuntime("1.3.1");
-    auto spec = DemoSpec("jars=app.jar;\n");
-    spec.sections = {FileSection('F', "app.jar", "application")};
-    const std::string exe = BuildLauncherFile(spec, folder_);
+    auto contents = DemoContents("jars=app.jar;\n");
+    contents.sections = {FileSection('F', "app.jar", "application")};
+    const std::string exe = BuildLauncherFile(contents, folder_);
     const std::string temp = NewFolder("no-java-temp");
     const RunResult quiet = RunLauncher(exe, "-D* -Q*", {temp});
     EXPECT_EQ(quiet.exit_code, 10);
@@ -145,12 +145,12 @@ TEST_F(RegistryRuntimes, TheCarriedInstallerRunsWhenNoRuntimeIsFound) {
     };
     for (const Case& c : cases) {
         Clear();
-        auto spec = DemoSpec("a=b\n");
-        spec.sections.push_back(
+        auto contents = DemoContents("a=b\n");
+        contents.sections.push_back(
             {'J', pantrix_pack::MakeFileRecord("setup/install_java.exe", installer)});
         if (!c.runtime_txt.empty())
-            spec.sections.push_back(FileSection('F', "setup/runtime.txt", c.runtime_txt));
-        const std::string exe = BuildLauncherFile(spec, folder_);
+            contents.sections.push_back(FileSection('F', "setup/runtime.txt", c.runtime_txt));
+        const std::string exe = BuildLauncherFile(contents, folder_);
         // A temporary path with a blank: the installer's path must reach CreateProcess whole.
         const std::string temp = NewFolder("installer temp");
         const RunResult run = RunLauncher(exe, "-D* -Q*", {temp});

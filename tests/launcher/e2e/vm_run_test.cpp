@@ -52,11 +52,11 @@ TEST(JavaRun, TheVmReceivesTheOptionsTableAndTheBootArguments) {
     const std::string folder = NewFolder("boot-args");
     const std::string record = folder + "record.txt";
     const std::string settings = "mx=300\njars=app.jar;\njop=-Dx=1 \"-Dy=a b\"\nmain=demo.Main\n";
-    auto spec = DemoSpec(settings);
-    spec.sections = {FileSection('F', "app.jar", "application"),
-                     {'Z', TextBytes("opaque")},
-                     BootClassSection("record=" + record + "\n")};
-    const std::string exe = BuildLauncherFile(spec, folder);
+    auto contents = DemoContents(settings);
+    contents.sections = {FileSection('F', "app.jar", "application"),
+                         {'Z', TextBytes("opaque")},
+                         BootClassSection("record=" + record + "\n")};
+    const std::string exe = BuildLauncherFile(contents, folder);
     Bytes built;
     ASSERT_TRUE(ReadWholeFile(exe, &built));
     const std::string marker = "JKMNPQSTVWYZ\\]_Z";
@@ -122,10 +122,10 @@ TEST(JavaRun, APrivateRuntimeLoadsFromItsRuntimeFolder) {
     ASSERT_TRUE(
         CopyFileA(TestVmPath().c_str(), (folder + "jre\\bin\\client\\jvm.dll").c_str(), FALSE));
     const std::string record = folder + "record.txt";
-    auto spec = DemoSpec("jvm=jre\\bin\\client\\jvm.dll\n");
-    spec.sections = {BootClassSection("record=" + record + "\n")};
-    const RunResult run =
-        RunLauncher(BuildLauncherFile(spec, folder), "-Q*", {NewFolder("private-runtime-temp")});
+    auto contents = DemoContents("jvm=jre\\bin\\client\\jvm.dll\n");
+    contents.sections = {BootClassSection("record=" + record + "\n")};
+    const RunResult run = RunLauncher(BuildLauncherFile(contents, folder), "-Q*",
+                                      {NewFolder("private-runtime-temp")});
     EXPECT_EQ(run.exit_code, 0) << run.output;
     EXPECT_EQ(RecordValue(FileLines(record), "loaded.in="), folder + "jre\\bin");
 }
@@ -168,10 +168,11 @@ TEST(JavaRun, EveryOutcomeEndsWithItsExitCodeAndCleansUp) {
     const std::string record = folder + "record.txt";
     for (const Case& c : cases) {
         DeleteFileA(record.c_str());
-        auto spec = DemoSpec(c.settings);
-        spec.sections.clear();
-        if (c.boot_class) spec.sections = {BootClassSection("record=" + record + "\n" + c.script)};
-        const std::string exe = BuildLauncherFile(spec, folder);
+        auto contents = DemoContents(c.settings);
+        contents.sections.clear();
+        if (c.boot_class)
+            contents.sections = {BootClassSection("record=" + record + "\n" + c.script)};
+        const std::string exe = BuildLauncherFile(contents, folder);
         const std::string temp = NewFolder("outcomes-temp");
         const std::string vm = c.vm.empty() ? TestVmPath() : c.vm;
         const RunResult run = RunLauncher(exe, "-D* -Q* -jvm:" + vm, {temp});
@@ -193,9 +194,9 @@ TEST(JavaRun, EveryOutcomeEndsWithItsExitCodeAndCleansUp) {
 
 TEST(JavaRun, TheVmDescribesAnUnexpectedException) {
     const std::string folder = NewFolder("exception");
-    auto spec = DemoSpec("a=b\n");
-    spec.sections = {BootClassSection("boot=throw broken state\n")};
-    const RunResult run = RunLauncher(BuildLauncherFile(spec, folder), "-Q* " + ForcedTestVm(),
+    auto contents = DemoContents("a=b\n");
+    contents.sections = {BootClassSection("boot=throw broken state\n")};
+    const RunResult run = RunLauncher(BuildLauncherFile(contents, folder), "-Q* " + ForcedTestVm(),
                                       {NewFolder("exception-temp")});
     EXPECT_EQ(run.exit_code, 14);
     EXPECT_NE(run.output.find("Exception in thread \"main\" java.lang.IllegalStateException: "
@@ -263,11 +264,11 @@ TEST(ControlChannel, AnswersStatusAndDumpsStacksOnlyWhileTheApplicationRuns) {
     const std::string record = folder + "record.txt";
     const std::string boot_done = folder + "boot-done";
     const std::string app_done = folder + "app-done";
-    auto spec = DemoSpec("a=b\n");
-    spec.sections = {BootClassSection("record=" + record + "\nboot-wait=" + boot_done +
-                                      "\ndestroy-wait=" + app_done +
-                                      "\ndump=\"main\" at demo.Main.run\n")};
-    const std::string exe = BuildLauncherFile(spec, folder, "Control Demo.exe");
+    auto contents = DemoContents("a=b\n");
+    contents.sections = {BootClassSection("record=" + record + "\nboot-wait=" + boot_done +
+                                          "\ndestroy-wait=" + app_done +
+                                          "\ndump=\"main\" at demo.Main.run\n")};
+    const std::string exe = BuildLauncherFile(contents, folder, "Control Demo.exe");
     RunningLauncher running;
     ASSERT_TRUE(StartLauncher(exe, "-Q* " + ForcedTestVm(), {NewFolder("control-temp")}, &running));
 

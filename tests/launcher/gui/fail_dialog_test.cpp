@@ -55,15 +55,15 @@ struct Broken {
 
 // A launcher whose second file cannot be written (its folder "x" is a file): error 41.
 std::string LauncherWithUnwritableFile() {
-    auto spec = DemoSpec("a=b\n");
-    spec.sections = {FileSection('F', "x", "a file named x"), FileSection('F', "x/y.jar", "y")};
-    return BuildLauncherFile(spec, NewFolder("unwritable"));
+    auto contents = DemoContents("a=b\n");
+    contents.sections = {FileSection('F', "x", "a file named x"), FileSection('F', "x/y.jar", "y")};
+    return BuildLauncherFile(contents, NewFolder("unwritable"));
 }
 
 // A launcher cut one byte short: error 90.
 std::string TruncatedLauncher() {
     const std::string folder = NewFolder("truncated");
-    const std::string exe = BuildLauncherFile(DemoSpec("a=b\n"), folder);
+    const std::string exe = BuildLauncherFile(DemoContents("a=b\n"), folder);
     Bytes bytes;
     ReadWholeFile(exe, &bytes);
     bytes.pop_back();
@@ -212,12 +212,12 @@ TEST(FailDialog, JavaErrorsShowTheJavaHelpText) {
          666},
     };
     for (const Case& c : cases) {
-        auto spec = DemoSpec("a=b\n");
-        spec.sections = {BootClassSection(c.script)};
+        auto contents = DemoContents("a=b\n");
+        contents.sections = {BootClassSection(c.script)};
         if (c.carries_installer)
-            spec.sections.push_back(
+            contents.sections.push_back(
                 {'J', pantrix_pack::MakeFileRecord("jre-setup.exe", installer)});
-        const std::string exe = BuildLauncherFile(spec, NewFolder(c.name));
+        const std::string exe = BuildLauncherFile(contents, NewFolder(c.name));
         RunningLauncher running;
         ASSERT_TRUE(StartLauncher(exe, c.vm_option, {NewFolder("java-dialog-temp")}, &running))
             << c.name;
