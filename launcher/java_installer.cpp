@@ -25,13 +25,7 @@ bool RunJavaInstaller(const char* path, bool announce) {
     char command[MAX_PATH * 2];
     const int length = std::snprintf(command, sizeof(command), "\"%s\"", path);
     if (length < 0 || static_cast<size_t>(length) >= sizeof(command)) return false;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    STARTUPINFOA startup = StartupWithOurStdHandles();
     PROCESS_INFORMATION process{};
     const bool started = CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, 0, nullptr,
                                         nullptr, &startup, &process);

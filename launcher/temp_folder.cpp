@@ -5,6 +5,7 @@
 
 #include "diagnostics.h"
 #include "section_container.h"
+#include "win_handles.h"
 
 namespace pantrix {
 namespace {
@@ -127,13 +128,7 @@ void StartCleanup(const char* program_path, const TempFolder& temp) {
     char command[MAX_PATH + kTempFolderSize + kRunIdentifierSize + 32];
     std::snprintf(command, sizeof(command), "\"%s\" -deltree* \"%s\" %s", program_path, temp.folder,
                   temp.run_identifier);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    STARTUPINFOA startup = StartupWithOurStdHandles();
     PROCESS_INFORMATION process{};
     if (CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr,
                        &startup, &process)) {

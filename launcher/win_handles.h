@@ -1,7 +1,8 @@
 #pragma once
 
 // Owners of the Windows handles the launcher uses: each closes its handle when it goes out of
-// scope; get() lends it, release() hands it over.
+// scope; get() lends it, release() hands it over. Also the start-up information of the child
+// processes the launcher starts.
 #include <windows.h>
 
 namespace pantrix {
@@ -66,5 +67,18 @@ using UniqueHandle = UniqueWinHandle<KernelHandleTraits>;  // files, mappings, p
 using UniqueFind = UniqueWinHandle<FindHandleTraits>;
 using UniqueView = UniqueWinHandle<MappedViewTraits>;
 using UniqueKey = UniqueWinHandle<RegistryKeyTraits>;
+
+// Start-up information for a child process that shows its window normally and shares this
+// process's standard handles (the output pipe of the log among them).
+inline STARTUPINFOA StartupWithOurStdHandles() {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    return startup;
+}
 
 }  // namespace pantrix
